@@ -1,0 +1,45 @@
+#include "bio_status.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+void GetOperationName(int32_t operation, char* out) {
+    if (!out) return;
+    std::memset(out, 0, 16);
+    const char* name = "";
+    switch (operation) {
+        case kOpEnroll: name = "ENROLL"; break;
+        case kOpVerify: name = "VERIFY"; break;
+        case kOpCapture: name = "CAPTURE"; break;
+        case kOpVerifyServer: name = "VERIFYSERVER"; break;
+        case kOpVerifyMatch: name = "VERIFYMATCH"; break;
+        default: break;
+    }
+    std::strcpy(out, name);
+}
+
+int32_t FormatBioStatus(char* out, const BioStatus* status) {
+    if (!out || !status) return 0;
+    std::sprintf(out, "%s#%s#%d#%s", status->success ? "true" : "false", status->matched ? "true" : "false",
+                 status->error, status->message ? status->message : "");
+    return 1;
+}
+
+void SetStatusMessage(BioStatus* status, const char* format, ...) {
+    if (!status || !status->message) return;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(status->message, kBioMessageSize, format, args);
+    va_end(args);
+}
+
+OwnedStatus::OwnedStatus(int32_t operation) : m_message(new char[kBioMessageSize]()), m_status{} {
+    m_status.operation = operation;
+    m_status.message = m_message.get();
+}
+
+char* OwnedStatus::releaseMessage() {
+    m_status.message = nullptr;
+    return m_message.release();
+}

@@ -1,0 +1,58 @@
+// The outcome record of one bridge operation, the operation codes it carries,
+// and its text form "success#matched#error#message".
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+// Operation codes. In the DigitalPersona bridge a code is also the number of the
+// window message carrying that operation's reader events; 2029 finishes a run.
+enum BioOperation : int32_t {
+    kOpEnroll = 2024,
+    kOpVerify = 2025,
+    kOpCapture = 2026,
+    kOpVerifyServer = 2028,
+    kOpVerifyMatch = 2030,
+};
+
+constexpr int kBioMessageSize = 1024;
+
+// Field order and widths are part of the interface: callers outside the library
+// allocate this record themselves.
+struct BioStatus {
+    int32_t operation;
+    bool success;
+    bool matched;
+    int32_t error;
+    char* message;  // kBioMessageSize bytes, NUL-terminated
+};
+
+// Clears the first 16 bytes of `out`, then writes the code's name; unknown codes leave it empty.
+void GetOperationName(int32_t operation, char* out);
+
+// Writes "%s#%s#%d#%s" into `out`, which must hold the message plus 25 bytes.
+// Returns 0 and writes nothing when `out` or `status` is absent, else 1.
+int32_t FormatBioStatus(char* out, const BioStatus* status);
+
+// printf into the status message buffer (truncated to fit).
+void SetStatusMessage(BioStatus* status, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+// A status owned by one operation: zeroed record with a zeroed message buffer.
+class OwnedStatus {
+public:
+    explicit OwnedStatus(int32_t operation);
+    OwnedStatus(const OwnedStatus&) = delete;
+    OwnedStatus& operator=(const OwnedStatus&) = delete;
+    BioStatus* get() { return &m_status; }
+    BioStatus* operator->() { return &m_status; }
+    // Hands the message buffer to the caller (who frees it with delete[]).
+    char* releaseMessage();
+
+private:
+    std::unique_ptr<char[]> m_message;
+    BioStatus m_status;
+};

@@ -1,0 +1,6 @@
+#pragma once
+
+// Fills `version` with the FileVersion text of `fileName`'s version resource
+// (first translation) and `language` with that translation's language name.
+// Outputs whose value cannot be found keep their contents.
+void ReadFileVersion(const char* fileName, char* version, int versionSize, char* language, int languageSize);

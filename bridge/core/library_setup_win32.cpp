@@ -1,0 +1,57 @@
+#include "library_setup.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+
+#include "debug_trace.h"
+#include "plog/Init.h"
+#include "template_codec.h"
+
+namespace {
+
+char* g_moduleName = nullptr;
+
+constexpr char kLogFileName[] = "kavro_biometria.log";
+
+std::wstring AnsiToWide(const std::string& text) {
+    const int chars = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (chars <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(chars), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), chars);
+    wide.resize(static_cast<size_t>(chars - 1));
+    return wide;
+}
+
+void InitOperationLog() {
+    static plog::RollingFileAppender<plog::TxtFormatter, plog::UTF8Converter> appender(
+        AnsiToWide(OperationLogPath()).c_str(), 0, 0);
+    plog::init<0>(plog::debug, &appender);
+}
+
+}  // namespace
+
+char* ModuleNameBuffer() { return g_moduleName; }
+
+std::string OperationLogPath() {
+    char folder[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
+        return std::string(folder) + "\\" + kLogFileName;
+    }
+    return kLogFileName;
+}
+
+void BridgeAttach() {
+    CodecAllocateBuffers();
+    g_moduleName = static_cast<char*>(std::calloc(kModuleNameSize, 1));
+    InitOperationLog();
+}
+
+void BridgeDetach() {
+    if (!kBridgeTraits.releaseAtUnload) return;
+    CodecReleaseBuffers();
+    CloseDebugTrace();
+    std::free(g_moduleName);
+    g_moduleName = nullptr;
+}

@@ -1,0 +1,29 @@
+// Fuzz target: a hostile packed template text through decode, header checks
+// and unpack, for both envelope layouts.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "template_codec.h"
+#include "template_text.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const bool ready = CodecAllocateBuffers();
+    if (!ready || size > 64 * 1024) return 0;
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const int32_t length = static_cast<int32_t>(size);
+
+    // Decode64 into exactly the room it is documented to need.
+    std::vector<unsigned char> exact(static_cast<size_t>(Decode64Capacity(length)));
+    int32_t decoded = length;
+    Decode64(text.data(), exact.data(), &decoded);
+
+    for (EnvelopeLayout layout : {EnvelopeLayout::kNbio, EnvelopeLayout::kDpfp}) {
+        DecodedEnvelope envelope;
+        DecodeEnvelope(text.data(), length, layout, &envelope);
+        std::vector<unsigned char> out;
+        UnpackEnvelope(envelope, &out);
+    }
+    return 0;
+}

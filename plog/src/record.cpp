@@ -1,0 +1,77 @@
+#include "plog/Record.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace plog {
+
+namespace {
+
+RecordTime localNow() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm t{};
+#ifdef _WIN32
+    localtime_s(&t, &seconds);
+#else
+    localtime_r(&seconds, &t);
+#endif
+    return RecordTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
+                      static_cast<int>(millis)};
+}
+
+}  // namespace
+
+const char* severityToString(Severity severity) {
+    switch (severity) {
+        case fatal: return "FATAL";
+        case error: return "ERROR";
+        case warning: return "WARN";
+        case info: return "INFO";
+        case debug: return "DEBUG";
+        case verbose: return "VERB";
+        default: return "NONE";
+    }
+}
+
+Record::Record(Severity severity, const char* func, int line)
+    : m_severity(severity), m_func(func), m_line(line), m_tid(util::currentThreadId()), m_time(localNow()) {}
+
+namespace util {
+
+std::string toUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t cp = static_cast<uint32_t>(text[i]);
+        if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+            const uint32_t low = static_cast<uint32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace util
+}  // namespace plog

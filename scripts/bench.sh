@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks (native and under Wine); prints their figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake -S . -B build/bench-native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/bench-native --target codec_bench
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target codec_bench
+echo "== codec, native (Release) =="
+build/bench-native/bin/codec_bench
+source scripts/wine-env.sh
+wine_up
+trap wine_down EXIT
+echo "== codec, Windows build under Wine =="
+(cd build/windows/bin && wine codec_bench.exe </dev/null | tr -d '\r')

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Sets everything up, builds the Windows deliverables and shows them working
+# under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+source scripts/wine-env.sh
+wine_up
+trap wine_down EXIT
+
+bin=build/windows/bin
+run() { (cd "$bin" && timeout 120 wine "$@" </dev/null | tr -d '\r'); }
+
+echo
+echo "== The bridge libraries =="
+for library in fpbridge_nbio.dll fpbridge_dpfp.dll; do
+    file -b "$bin/$library" | sed "s/^/$library: /"
+    run bioclient.exe info "$library"
+done
+
+echo
+echo "== A template packed into text and back =="
+run bioclient.exe codec

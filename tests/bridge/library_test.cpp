@@ -1,0 +1,123 @@
+// Both bridge libraries as a client sees them: real DLL files loaded by Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "file_version.h"
+#include "library_setup.h"
+
+const BridgeTraits kBridgeTraits = {"bridge_tests.exe", false};
+
+namespace {
+
+class BridgeLibrary : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        module_ = LoadLibraryA(GetParam());
+        ASSERT_NE(module_, nullptr) << GetParam() << " error " << GetLastError();
+    }
+    void TearDown() override {
+        if (module_) FreeLibrary(module_);
+    }
+    HMODULE module_ = nullptr;
+};
+
+TEST_P(BridgeLibrary, IsAPe32PlusX64File) {
+    std::ifstream file(GetParam(), std::ios::binary);
+    std::vector<char> head(4096);
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    ASSERT_EQ(std::string(head.data(), 2), "MZ");
+    int32_t peOffset = 0;
+    std::memcpy(&peOffset, head.data() + 0x3C, 4);
+    ASSERT_LT(peOffset, 4000);
+    EXPECT_EQ(std::string(head.data() + peOffset, 4), std::string("PE\0\0", 4));
+    uint16_t machine = 0, magic = 0;
+    std::memcpy(&machine, head.data() + peOffset + 4, 2);
+    std::memcpy(&magic, head.data() + peOffset + 24, 2);
+    EXPECT_EQ(machine, 0x8664);
+    EXPECT_EQ(magic, 0x20B);
+}
+
+TEST_P(BridgeLibrary, DebugSwitchKeepsTheLowByte) {
+    using SetDebug = int(__cdecl*)(unsigned char);
+    auto set = reinterpret_cast<SetDebug>(reinterpret_cast<void*>(GetProcAddress(module_, "__SetKavroBioDebug")));
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(set(1), 1);
+    EXPECT_EQ(set(static_cast<unsigned char>(0x101)), 1);
+    EXPECT_EQ(set(0), 0);
+}
+
+TEST_P(BridgeLibrary, VersionResourceReadsAsTheWindowShowsIt) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(GetParam(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(GetParam(), 0, size, block.data()));
+    auto value = [&](const char* query) {
+        char* text = nullptr;
+        UINT chars = 0;
+        return VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&text), &chars) && text
+                   ? std::string(text)
+                   : std::string("<missing>");
+    };
+    EXPECT_EQ(value("\\StringFileInfo\\041604B0\\FileVersion"), "1, 0, 1, 7");
+    EXPECT_EQ(value("\\StringFileInfo\\041604B0\\ProductVersion"), "1, 0, 1, 7");
+    EXPECT_EQ(value("\\StringFileInfo\\041604B0\\FileDescription"), "Biometria (Bio)");
+    EXPECT_EQ(value("\\StringFileInfo\\041604B0\\InternalName"), "BIO");
+
+    char version[128] = {}, language[128] = {};
+    ReadFileVersion(GetParam(), version, sizeof version, language, sizeof language);
+    EXPECT_STREQ(version, "1, 0, 1, 7");
+    EXPECT_NE(language[0], '\0');
+}
+
+TEST_P(BridgeLibrary, LogoIsA256ColourBitmapOf120By137) {
+    HRSRC resource = FindResourceA(module_, MAKEINTRESOURCEA(105), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    ASSERT_NE(resource, nullptr);
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module_, resource)));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->biWidth, 120);
+    EXPECT_EQ(info->biHeight, 137);
+    EXPECT_EQ(info->biBitCount, 8);
+    EXPECT_EQ(info->biClrUsed, 256u);
+
+    HBITMAP bitmap = LoadBitmapA(module_, MAKEINTRESOURCEA(105));
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP shape{};
+    GetObjectA(bitmap, sizeof shape, &shape);
+    EXPECT_EQ(shape.bmWidth, 120);
+    EXPECT_EQ(shape.bmHeight, 137);
+    DeleteObject(bitmap);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothBridges, BridgeLibrary, ::testing::Values("fpbridge_nbio.dll", "fpbridge_dpfp.dll"));
+
+TEST(FileVersion, FileWithoutVersionBlockLeavesOutputsAlone) {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    char version[128] = {}, language[128] = {};
+    ReadFileVersion(exe, version, sizeof version, language, sizeof language);
+    EXPECT_STREQ(version, "");
+    EXPECT_STREQ(language, "");
+}
+
+TEST(FileVersion, VersionIsCutToTheOutputSize) {
+    char version[5];
+    std::memset(version, 'z', sizeof version);
+    ReadFileVersion("fpbridge_nbio.dll", version, sizeof version, nullptr, 0);
+    EXPECT_EQ(std::string(version, 4), "1, 0");
+    EXPECT_EQ(version[4], 'z');
+}
+
+TEST(OperationLog, LiesDirectlyInTheProfileFolder) {
+    char profile[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH), 0u);
+    EXPECT_EQ(OperationLogPath(), std::string(profile) + "\\kavro_biometria.log");
+}
+
+}  // namespace

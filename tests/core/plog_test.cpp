@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "plog/Log.h"
+#include "temp_dir.h"
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(PlogLayer, FileMatchesTheTextLayoutByteForByte) {
+    ScopedTempDir dir;
+    {
+        plog::RollingFileAppender<plog::TxtFormatter, plog::UTF8Converter> appender("layout.log", 0, 0);
+        const plog::RecordTime morning{2026, 1, 5, 7, 8, 9, 4};
+        const plog::RecordTime evening{2026, 12, 31, 23, 59, 58, 999};
+        appender.write(plog::Record(plog::debug, "FK_Unpack", 120, morning, 42).ref() << "End result=" << 1);
+        appender.write(plog::Record(plog::error, "checkJSON", 7, evening, 3) << "JSON Exception: " << L"caf\u00e9");
+        appender.write(plog::Record(plog::info, "main", 1, morning, 1) << "x");
+        appender.write(plog::Record(plog::warning, "main", 2, morning, 1) << "w");
+        appender.write(plog::Record(plog::verbose, "main", 3, morning, 1) << "v");
+        appender.write(plog::Record(plog::fatal, "main", 4, morning, 1) << "f");
+    }
+    EXPECT_EQ(ReadFile("layout.log"),
+              "\xEF\xBB\xBF"
+              "2026-01-05 07:08:09.004 DEBUG [42] [FK_Unpack@120] End result=1\n"
+              "2026-12-31 23:59:58.999 ERROR [3] [checkJSON@7] JSON Exception: caf\xC3\xA9\n"
+              "2026-01-05 07:08:09.004 INFO  [1] [main@1] x\n"
+              "2026-01-05 07:08:09.004 WARN  [1] [main@2] w\n"
+              "2026-01-05 07:08:09.004 VERB  [1] [main@3] v\n"
+              "2026-01-05 07:08:09.004 FATAL [1] [main@4] f\n");
+}
+
+TEST(PlogLayer, AppendsWithoutASecondByteOrderMark) {
+    ScopedTempDir dir;
+    const plog::RecordTime t{2026, 2, 3, 4, 5, 6, 7};
+    for (int run = 0; run < 2; ++run) {
+        plog::RollingFileAppender<plog::TxtFormatter> appender("again.log", 0, 0);
+        appender.write(plog::Record(plog::info, "main", 9, t, 5) << "run " << run);
+    }
+    EXPECT_EQ(ReadFile("again.log"),
+              "\xEF\xBB\xBF"
+              "2026-02-03 04:05:06.007 INFO  [5] [main@9] run 0\n"
+              "2026-02-03 04:05:06.007 INFO  [5] [main@9] run 1\n");
+}
+
+TEST(PlogLayer, NothingIsOpenedBeforeTheFirstRecord) {
+    ScopedTempDir dir;
+    plog::RollingFileAppender<plog::TxtFormatter> appender("lazy.log", 0, 0);
+    EXPECT_FALSE(std::filesystem::exists("lazy.log"));
+}
+
+// The macros write through logger instance 3 so that this test owns it alone.
+void LogThreeSeverities() {
+    PLOG_(3, plog::error) << "kept error";
+    PLOG_(3, plog::debug) << "kept debug";
+    PLOG_(3, plog::verbose) << "dropped verbose";
+}
+
+TEST(PlogLayer, MacrosCarryTheFunctionAndSkipSeveritiesAboveTheLevel) {
+    ScopedTempDir dir;
+    LogThreeSeverities();  // no logger yet: nothing happens
+    {
+        plog::RollingFileAppender<plog::TxtFormatter> appender("macro.log");
+        plog::Logger<3> logger(plog::debug);
+        logger.addAppender(&appender);
+        LogThreeSeverities();
+    }
+    const std::regex layout(
+        "\xEF\xBB\xBF"
+        "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ERROR \\[\\d+\\] \\[LogThreeSeverities@\\d+\\] kept error\n"
+        "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} DEBUG \\[\\d+\\] \\[LogThreeSeverities@\\d+\\] kept debug\n");
+    const std::string text = ReadFile("macro.log");
+    EXPECT_TRUE(std::regex_match(text, layout)) << text;
+}
+
+}  // namespace

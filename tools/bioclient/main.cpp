@@ -1,0 +1,87 @@
+// bioclient: a small console client of the bridge libraries, used by the demo.
+//   bioclient info <library.dll>   exports, version text and debug switch
+//   bioclient codec                a template packed into text and unpacked again
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "template_codec.h"
+#include "template_text.h"
+
+namespace {
+
+std::vector<std::string> ExportNames(HMODULE module) {
+    auto* base = reinterpret_cast<const unsigned char*>(module);
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    std::vector<std::string> names;
+    if (dir.Size == 0) return names;
+    auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + dir.VirtualAddress);
+    auto* nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) names.emplace_back(reinterpret_cast<const char*>(base + nameRvas[i]));
+    return names;
+}
+
+std::string FileVersionText(const char* file) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(file, &ignored);
+    if (size == 0) return "(no version block)";
+    std::vector<char> block(size);
+    char* value = nullptr;
+    UINT chars = 0;
+    if (!GetFileVersionInfoA(file, 0, size, block.data()) ||
+        !VerQueryValueA(block.data(), "\\StringFileInfo\\041604B0\\FileVersion", reinterpret_cast<void**>(&value),
+                        &chars)) {
+        return "(no FileVersion)";
+    }
+    return value;
+}
+
+int Info(const char* library) {
+    HMODULE module = LoadLibraryA(library);
+    if (!module) {
+        std::fprintf(stderr, "cannot load %s: error %lu\n", library, GetLastError());
+        return 1;
+    }
+    std::printf("%s\n  version text: BIO Version: %s\n  exports:\n", library, FileVersionText(library).c_str());
+    for (const std::string& name : ExportNames(module)) std::printf("    %s\n", name.c_str());
+    using SetDebug = int(__cdecl*)(unsigned char);
+    if (auto set = reinterpret_cast<SetDebug>(reinterpret_cast<void*>(GetProcAddress(module, "__SetKavroBioDebug")))) {
+        std::printf("  __SetKavroBioDebug(0x101) = %d, (0) = %d\n", set(static_cast<unsigned char>(0x101)), set(0));
+    }
+    FreeLibrary(module);
+    return 0;
+}
+
+int Codec() {
+    if (!CodecAllocateBuffers()) return 1;
+    std::vector<unsigned char> sample(400);
+    for (size_t i = 0; i < sample.size(); ++i) sample[i] = static_cast<unsigned char>((i * 37) % 91 + (i % 9 == 0 ? i : 0));
+    char* text = PackTemplateText(sample.data(), static_cast<int32_t>(sample.size()), EnvelopeLayout::kNbio);
+    if (!text) return 1;
+    std::printf("template of %zu bytes as packed template text (%zu characters):\n%s\n", sample.size(),
+                std::strlen(text), text);
+    DecodedEnvelope envelope;
+    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kNbio, &envelope);
+    std::vector<unsigned char> back;
+    const bool ok = UnpackEnvelope(envelope, &back) && back == sample;
+    std::printf("header: packed size %d, unpacked size %d; unpacked again: %s\n", envelope.packedSize,
+                envelope.unpackedSize, ok ? "identical" : "DIFFERENT");
+    std::free(text);
+    CodecReleaseBuffers();
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "codec") == 0) return Codec();
+    std::fprintf(stderr, "usage: bioclient info <library.dll> | bioclient codec\n");
+    return 2;
+}
