@@ -21,8 +21,8 @@ long LogFile::openOnce() {
 #endif
     }
     if (!m_file) return -1;
-    if (std::fseek(m_file, 0, SEEK_END) != 0) return -1;
-    return std::ftell(m_file);
+    if (m_sizeAtOpen < 0 && std::fseek(m_file, 0, SEEK_END) == 0) m_sizeAtOpen = std::ftell(m_file);
+    return m_sizeAtOpen;
 }
 
 void LogFile::write(const std::string& bytes) {

@@ -7,19 +7,24 @@ namespace plog {
 
 namespace {
 
+// Local time of `seconds`; the calendar fields are worked out once per second.
 RecordTime localNow() {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
-    const auto millis = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm t{};
+    const int millis = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    thread_local std::time_t cachedSecond = -1;
+    thread_local std::tm cached{};
+    if (seconds != cachedSecond) {
 #ifdef _WIN32
-    localtime_s(&t, &seconds);
+        localtime_s(&cached, &seconds);
 #else
-    localtime_r(&seconds, &t);
+        localtime_r(&seconds, &cached);
 #endif
-    return RecordTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                      static_cast<int>(millis)};
+        cachedSecond = seconds;
+    }
+    return RecordTime{cached.tm_year + 1900, cached.tm_mon + 1, cached.tm_mday, cached.tm_hour, cached.tm_min,
+                      cached.tm_sec, millis};
 }
 
 }  // namespace

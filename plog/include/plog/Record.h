@@ -31,31 +31,37 @@ public:
     Record& ref() { return *this; }
 
     Record& operator<<(const char* text) {
-        m_message << (text ? text : "(null)");
+        m_message += text ? text : "(null)";
         return *this;
     }
     Record& operator<<(char* text) { return *this << static_cast<const char*>(text); }
     Record& operator<<(const std::string& text) {
-        m_message << text;
+        m_message += text;
         return *this;
     }
     Record& operator<<(const wchar_t* text) {
-        m_message << (text ? util::toUtf8(text) : std::string("(null)"));
+        m_message += text ? util::toUtf8(text) : std::string("(null)");
         return *this;
     }
     Record& operator<<(wchar_t* text) { return *this << static_cast<const wchar_t*>(text); }
     Record& operator<<(const std::wstring& text) {
-        m_message << util::toUtf8(text);
+        m_message += util::toUtf8(text);
         return *this;
     }
     Record& operator<<(char c) {
-        m_message << c;
+        m_message += c;
         return *this;
     }
-    // Anything else that an ostream can print (numbers, pointers, paths...).
+    Record& operator<<(int value) {
+        m_message += std::to_string(value);
+        return *this;
+    }
+    // Anything else that an ostream can print (other numbers, pointers, paths...).
     template <class T>
     Record& operator<<(const T& value) {
-        m_message << value;
+        std::ostringstream text;
+        text << value;
+        m_message += text.str();
         return *this;
     }
 
@@ -64,7 +70,7 @@ public:
     int getLine() const { return m_line; }
     uint64_t getTid() const { return m_tid; }
     const RecordTime& getTime() const { return m_time; }
-    std::string getMessage() const { return m_message.str(); }
+    const std::string& getMessage() const { return m_message; }
 
 private:
     Severity m_severity;
@@ -72,7 +78,7 @@ private:
     int m_line;
     uint64_t m_tid;
     RecordTime m_time;
-    std::ostringstream m_message;
+    std::string m_message;
 };
 
 }  // namespace plog

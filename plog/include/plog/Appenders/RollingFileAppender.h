@@ -27,7 +27,8 @@ public:
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
-    // Opens on first use; returns the size the file had then, or -1 when closed.
+    // Opens on first use; returns the size the file had then, or -1 when it
+    // could not be opened.
     long openOnce();
     void write(const std::string& bytes);
 
@@ -38,6 +39,7 @@ private:
 #endif
     std::FILE* m_file = nullptr;
     bool m_tried = false;
+    long m_sizeAtOpen = -1;
 };
 }  // namespace util
 
@@ -59,9 +61,9 @@ public:
 
     void write(const Record& record) override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        long size = m_file.openOnce();
-        if (size < 0) return;
-        if (size == 0 && !m_headerWritten) m_file.write(Converter::header(Formatter::header()));
+        const long sizeAtOpen = m_file.openOnce();
+        if (sizeAtOpen < 0) return;
+        if (sizeAtOpen == 0 && !m_headerWritten) m_file.write(Converter::header(Formatter::header()));
         m_headerWritten = true;
         m_file.write(Converter::convert(Formatter::format(record)));
     }
