@@ -1,0 +1,18 @@
+// The one simulator of the loaded NBioBSP.dll.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "simulator.h"
+
+namespace nbiosim {
+
+// The process's simulator, made on first use with NBIOSIM_SCRIPT applied.
+// May throw while it is being made (out of memory); the next call tries again.
+Simulator& DllSimulator();
+
+// The current value of NBIOSIM_SCRIPT, or nothing when it is not set.
+std::optional<std::string> EnvironmentScript();
+
+}  // namespace nbiosim

@@ -1,0 +1,51 @@
+// Settings of the simulated reader and the script language that changes them
+// (documented for users in NBioSim.h).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace nbiosim {
+
+// Values handed out one per call; once the list is used up its last value
+// answers every further call.
+class ValueQueue {
+public:
+    explicit ValueQueue(uint32_t value) : values_{value} {}
+    explicit ValueQueue(std::vector<uint32_t> values) : values_(std::move(values)) {}
+
+    uint32_t Take() {
+        const uint32_t value = values_[next_];
+        if (next_ + 1 < values_.size()) ++next_;
+        return value;
+    }
+
+private:
+    std::vector<uint32_t> values_;  // never empty
+    size_t next_ = 0;
+};
+
+struct SimSettings {
+    ValueQueue init{0};
+    ValueQueue open{0};
+    ValueQueue textfir{0};
+    ValueQueue freetext{0};
+    ValueQueue tofdx{0};
+    ValueQueue fromfdx{0};
+    ValueQueue verify{0};
+    ValueQueue verifymatch{0};
+    ValueQueue capture{0};
+    ValueQueue finger{1};
+    uint32_t delayMs = 0;
+    bool block = false;
+    std::optional<uint32_t> timeoutMs;  // replaces the caller's time-out when set
+    uint32_t session = 0;               // sets apart the readings of separate runs
+};
+
+// Applies "key=value;key=value" items to `settings`. All or nothing: on a
+// malformed script it returns false and leaves `settings` as they were.
+bool ApplyScript(std::string_view script, SimSettings& settings);
+
+}  // namespace nbiosim
