@@ -25,3 +25,7 @@ done
 echo
 echo "== A template packed into text and back =="
 run bioclient.exe codec
+
+echo
+echo "== The NITGEN bridge over the simulated reader =="
+scripts/demo-nbio.sh

@@ -2,6 +2,8 @@
 // makes. Each bridge supplies its BridgeTraits.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 constexpr int kModuleNameSize = 64;
@@ -12,6 +14,8 @@ struct BridgeTraits {
     // Whether unloading releases the process-wide resources; one bridge keeps
     // them until the process ends.
     bool releaseAtUnload;
+    // Procedure of the capture window class registered at load; null registers none.
+    WNDPROC windowProcedure;
 };
 
 // Defined by each bridge library.

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "capture_window.h"
 #include "debug_trace.h"
 #include "plog/Init.h"
 #include "template_codec.h"
@@ -43,6 +44,7 @@ std::string OperationLogPath() {
 }
 
 void BridgeAttach() {
+    if (kBridgeTraits.windowProcedure) RegisterCaptureWindowClass(kBridgeTraits.windowProcedure);
     CodecAllocateBuffers();
     g_moduleName = static_cast<char*>(std::calloc(kModuleNameSize, 1));
     InitOperationLog();
@@ -54,4 +56,5 @@ void BridgeDetach() {
     CloseDebugTrace();
     std::free(g_moduleName);
     g_moduleName = nullptr;
+    ReleaseCaptureWindowResources();
 }

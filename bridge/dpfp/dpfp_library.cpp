@@ -1,4 +1,5 @@
 #include "library_setup.h"
 
-// The DigitalPersona bridge keeps its process-wide resources until the process ends.
-const BridgeTraits kBridgeTraits = {"fpbridge_dpfp.dll", false};
+// The DigitalPersona bridge keeps its process-wide resources until the process
+// ends. Its capture window comes with its own window procedure.
+const BridgeTraits kBridgeTraits = {"fpbridge_dpfp.dll", false, nullptr};

@@ -1,4 +1,5 @@
+#include "capture_window.h"
 #include "library_setup.h"
 
 // The NITGEN bridge releases its process-wide resources when it is unloaded.
-const BridgeTraits kBridgeTraits = {"fpbridge_nbio.dll", true};
+const BridgeTraits kBridgeTraits = {"fpbridge_nbio.dll", true, NbioCaptureWindowProc};

@@ -11,7 +11,7 @@
 #include "file_version.h"
 #include "library_setup.h"
 
-const BridgeTraits kBridgeTraits = {"bridge_tests.exe", false};
+const BridgeTraits kBridgeTraits = {"bridge_tests.exe", false, nullptr};
 
 namespace {
 

@@ -1,6 +1,9 @@
 // bioclient: a small console client of the bridge libraries, used by the demo.
-//   bioclient info <library.dll>   exports, version text and debug switch
-//   bioclient codec                a template packed into text and unpacked again
+//   bioclient info <library.dll>                   exports, version text and debug switch
+//   bioclient codec                                a template packed into text and unpacked again
+//   bioclient capture <library.dll>                FK_Capture; prints the template text
+//   bioclient match <library.dll> <file> <file>    FK_VerifyMatch of two saved texts; prints 1 or 0
+//                                                  and the status
 #include <windows.h>
 
 #include <cstdio>
@@ -9,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bio_status.h"
 #include "template_codec.h"
 #include "template_text.h"
 
@@ -77,11 +81,79 @@ int Codec() {
     return ok ? 0 : 1;
 }
 
+// The library loaded for one command, released on every path.
+class Library {
+public:
+    explicit Library(const char* name) : m_module(LoadLibraryA(name)) {
+        if (!m_module) std::fprintf(stderr, "cannot load %s: error %lu\n", name, GetLastError());
+    }
+    ~Library() {
+        if (m_module) FreeLibrary(m_module);
+    }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    template <class Function>
+    Function get(const char* name) const {
+        auto function = m_module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(m_module, name)))
+                                 : nullptr;
+        if (m_module && !function) std::fprintf(stderr, "no export %s\n", name);
+        return function;
+    }
+
+private:
+    HMODULE m_module;
+};
+
+int Capture(const char* library) {
+    Library bridge(library);
+    auto capture = bridge.get<char*(__cdecl*)(const char*, int32_t)>("FK_Capture");
+    if (!capture) return 1;
+    char* text = capture(nullptr, 1);
+    if (!text) return 1;
+    std::printf("%s\n", text);
+    const bool failed = text[0] == '\0' || std::strncmp(text, "ERROR", 5) == 0;
+    std::free(text);
+    return failed ? 1 : 0;
+}
+
+std::string ReadText(const char* path) {
+    std::string text;
+    if (std::FILE* file = std::fopen(path, "rb")) {
+        char chunk[4096];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+        std::fclose(file);
+    }
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+int Match(const char* library, const char* storedPath, const char* verifyPath) {
+    Library bridge(library);
+    using VerifyMatch = int32_t(__cdecl*)(const char*, const char*, const char*, const char*, BioStatus*);
+    auto verifyMatch = bridge.get<VerifyMatch>("FK_VerifyMatch");
+    if (!verifyMatch) return 2;
+    const std::string stored = ReadText(storedPath), verify = ReadText(verifyPath);
+    char message[kBioMessageSize] = {};
+    BioStatus status{};
+    status.message = message;
+    const int32_t result = verifyMatch("Z", stored.c_str(), "Z", verify.c_str(), &status);
+    char line[kBioMessageSize + 25];
+    FormatBioStatus(line, &status);
+    std::printf("%d  (status %s)\n", result, line);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "capture") == 0) return Capture(argv[2]);
+    if (argc == 5 && std::strcmp(argv[1], "match") == 0) return Match(argv[2], argv[3], argv[4]);
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "codec") == 0) return Codec();
-    std::fprintf(stderr, "usage: bioclient info <library.dll> | bioclient codec\n");
+    std::fprintf(stderr,
+                 "usage: bioclient info <library.dll> | codec | capture <library.dll> | "
+                 "match <library.dll> <stored-file> <verify-file>\n");
     return 2;
 }

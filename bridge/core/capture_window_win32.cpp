@@ -1,0 +1,213 @@
+#include "capture_window.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "file_version.h"
+
+namespace {
+
+constexpr char kClassName[] = "BioProc";
+constexpr char kTitle[] = "KAVRO - Biometria";
+constexpr int kLogoResource = 105;
+constexpr int kImagePaneWidth = 320;
+constexpr int kImagePaneHeight = 480;
+
+std::atomic<LONG> g_pumpFlag{1};
+HBRUSH g_whiteBrush = nullptr;
+
+struct DcReleaser {
+    HWND window;
+    void operator()(HDC dc) const { ReleaseDC(window, dc); }
+};
+struct GdiDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DcDeleter {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using WindowDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcReleaser>;
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
+template <class T>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<T>, GdiDeleter>;
+
+// Selects an object into a DC for one scope and puts the previous one back.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(m_dc, m_previous); }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
+HWND CreateChild(const char* className, const char* text, int x, int y, int width, int height, int id, HWND parent) {
+    return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+void ShowVersion(HMODULE module, HWND versionLabel) {
+    char fileName[MAX_PATH] = {};
+    GetModuleFileNameA(module, fileName, MAX_PATH);
+    char version[128] = {}, language[128] = {};
+    ReadFileVersion(fileName, version, sizeof version, language, sizeof language);
+    char text[128];
+    std::snprintf(text, sizeof text, "BIO Version: %s", version);
+    SetWindowTextA(versionLabel, text);
+}
+
+// The module holding this code: the bridge library whose logo is shown.
+HMODULE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+// Draws the logo into `target`, a context on the frame's client area: centred in
+// the column left of the image pane, a little below the middle.
+void DrawLogo(HMODULE module, HWND frame, HDC target) {
+    RECT client{};
+    GetClientRect(frame, &client);
+    GdiObject<HBITMAP> logo(LoadBitmapA(module, MAKEINTRESOURCEA(kLogoResource)));
+    if (!logo) return;
+    BITMAP shape{};
+    GetObjectA(logo.get(), sizeof shape, &shape);
+    const int x = (client.right - kImagePaneWidth) / 2 - shape.bmWidth / 2;
+    const int y = client.bottom - kImagePaneHeight / 2 - shape.bmHeight / 2;
+    MemoryDc memory(CreateCompatibleDC(target));
+    if (!memory) return;
+    Selection selected(memory.get(), logo.get());
+    BitBlt(target, x, y, shape.bmWidth, shape.bmHeight, memory.get(), 0, 0, SRCCOPY);
+}
+
+// At creation the logo goes through the logo holder's context (static controls
+// draw on their parent's surface).
+void DrawLogoAtCreation(HMODULE module, const BioWindow& w) {
+    WindowDc target(GetDC(w.logo), DcReleaser{w.logo});
+    if (target) DrawLogo(module, w.frame, target.get());
+}
+
+}  // namespace
+
+std::atomic<LONG>& PumpFlag() { return g_pumpFlag; }
+
+HBRUSH CaptureWindowBrush() { return g_whiteBrush; }
+
+void RegisterCaptureWindowClass(WNDPROC procedure) {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    RegisterClassA(&windowClass);
+    g_whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
+}
+
+void ReleaseCaptureWindowResources() {
+    if (g_whiteBrush) DeleteObject(g_whiteBrush);
+    g_whiteBrush = nullptr;
+}
+
+HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
+    *window = BioWindow{};
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    HWND frame = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, kClassName, kTitle,
+                                 WS_POPUP | WS_VISIBLE | WS_BORDER, screenWidth / 2 - 250, screenHeight / 2 - 250, 500,
+                                 500, nullptr, nullptr, nullptr, nullptr);
+    if (!frame) return nullptr;
+    SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+
+    BioWindow w{};
+    w.frame = frame;
+    w.logo = CreateChild("STATIC", nullptr, 0, 0, 1, 1, 0, frame);
+    w.version = CreateChild("STATIC", nullptr, 0, 460, 430, 20, 0, frame);
+    w.prompt = CreateChild("STATIC", nullptr, 0, 480, 430, 20, 0, frame);
+    w.image = CreateChild("STATIC", nullptr, 180, 0, kImagePaneWidth, kImagePaneHeight, 0, frame);
+    w.cancel = CreateChild("BUTTON", "Cancelar", 430, 480, 70, 20, kCancelButtonId, frame);
+
+    ShowWindow(w.cancel, SW_SHOW);
+    BringWindowToTop(w.cancel);
+    ShowWindow(frame, SW_SHOW);
+    SetForegroundWindow(frame);
+    BringWindowToTop(frame);
+    SetActiveWindow(frame);
+    SetFocus(frame);
+    SetActiveWindow(frame);
+    *window = w;
+
+    HMODULE module = GetModuleHandleA(moduleName);
+    ShowVersion(module, w.version);
+    DrawLogoAtCreation(module, w);
+    ShowWindow(w.cancel, SW_SHOW);
+    ShowWindow(w.logo, SW_SHOW);
+    return frame;
+}
+
+void RunMessageLoop() {
+    MSG message;
+    while (g_pumpFlag.load() != 0) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+LRESULT CALLBACK NbioCaptureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && LOWORD(wParam) == kCancelButtonId) {
+        g_pumpFlag.store(0);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return 1;
+    }
+    if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(g_whiteBrush);
+    if (message == WM_PAINT) {
+        PaintCaptureWindow(window);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void PaintCaptureWindow(HWND frame) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(frame, &paint);
+    if (dc) DrawLogo(ThisModule(), frame, dc);
+    EndPaint(frame, &paint);
+}
+
+void DisplayFingerprintImage(HWND window, int width, int height, const unsigned char* pixels) {
+    if (!window || !pixels || width <= 0 || height <= 0) return;
+    struct GreyBitmapInfo {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;  // rows top-down, as the reader delivers them
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biCompression = BI_RGB;
+    info.header.biClrUsed = 256;
+    for (int i = 0; i < 256; ++i) {
+        const BYTE grey = static_cast<BYTE>(i);
+        info.colours[i] = RGBQUAD{grey, grey, grey, 0};
+    }
+    // DIB rows are padded to four bytes.
+    const int stride = (width + 3) & ~3;
+    std::vector<unsigned char> rows(static_cast<size_t>(stride) * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        std::copy(pixels + static_cast<size_t>(y) * width, pixels + static_cast<size_t>(y + 1) * width,
+                  rows.begin() + static_cast<ptrdiff_t>(y) * stride);
+    }
+
+    WindowDc dc(GetDC(window), DcReleaser{window});
+    if (!dc) return;
+    SetDIBitsToDevice(dc.get(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), rows.data(), reinterpret_cast<const BITMAPINFO*>(&info),
+                      DIB_RGB_COLORS);
+}

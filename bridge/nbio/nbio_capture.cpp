@@ -1,0 +1,171 @@
+// FK_Capture: one finger captured in the capture window, returned as packed
+// template text.
+#include <cstdlib>
+#include <cstring>
+
+#include "capture_operation.h"
+#include "export_guard.h"
+#include "fpbridge_nbio.h"
+#include "nbio_connection.h"
+#include "nbio_sdk_records.h"
+#include "template_text.h"
+
+namespace {
+
+constexpr int32_t kCaptureTimeoutMs = 15000;
+constexpr size_t kFailureTextSize = 512;
+constexpr char kPrompt[] = "Aproxime o dedo do dispositivo.";
+
+void SetCaptureFailure(BioStatus* status, NBioAPI_RETURN result) {
+    status->error = 2;
+    status->success = false;
+    switch (result) {
+        case NBioAPIERROR_INVALID_HANDLE:
+            SetStatusMessage(status, "ERROR - Fingerprint capture failed, invalid handle");
+            break;
+        case NBioAPIERROR_INVALID_POINTER:
+            SetStatusMessage(status, "ERROR - Fingerprint capture failed, invalid pointer");
+            break;
+        case NBioAPIERROR_DEVICE_NOT_OPENED:
+            SetStatusMessage(status, "ERROR - Fingerprint capture failed, device not opened");
+            break;
+        case NBioAPIERROR_CAPTURE_TIMEOUT:
+            SetStatusMessage(status, "ERROR - Fingerprint capture left due to delay to capture a valid digital");
+            break;
+        case NBioAPIERROR_FAKE_SUSPICIOUS:
+            SetStatusMessage(status, "ERROR - Fingerprint capture failed, fake suspicious");
+            break;
+        default:
+            SetStatusMessage(status,
+                             "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '%d'",
+                             static_cast<int>(result));
+            break;
+    }
+}
+
+void TakeTextFir(BioTask* task, NBioAPI_HANDLE sdk) {
+    BioStatus* status = task->status;
+    const NBioAPI_RETURN freed = NBioAPI_FreeTextFIR(sdk, &task->textFir);
+    if (freed != NBioAPIERROR_NONE) {
+        status->error = static_cast<int32_t>(freed);
+        status->success = false;
+        SetStatusMessage(status, "ERROR - Failed to free the memory allocated for the text-encoded FIR, error: '%d'",
+                         static_cast<int>(freed));
+        return;
+    }
+    const NBioAPI_RETURN made = NBioAPI_GetExtendedTextFIRFromHandle(sdk, task->capturedFir, &task->textFir, 0,
+                                                                     NBioAPI_TEXTFIR_FORMAT_EXTENDED);
+    if (made == NBioAPIERROR_INVALID_HANDLE) {
+        SetStatusMessage(status, "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, invalid handle");
+    } else if (made == NBioAPIERROR_INVALID_POINTER) {
+        SetStatusMessage(status,
+                         "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, invalid pointer");
+    } else if (made != NBioAPIERROR_NONE) {
+        SetStatusMessage(status, "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '%d'",
+                         static_cast<int>(made));
+    }
+    if (made == NBioAPIERROR_NONE && task->textFir.TextFIR) {
+        task->inputData = task->textFir.TextFIR;
+        task->inputLength = static_cast<int32_t>(std::strlen(task->textFir.TextFIR));
+    }
+}
+
+void TakeFdx(BioTask* task, NBioAPI_HANDLE sdk, int32_t formatType) {
+    NBioAPI_FreeExportData(sdk, &task->exported);
+    NBioAPI_INPUT_FIR input = HandleInput(&task->capturedFir);
+    if (NBioAPI_NBioBSPToFDx(sdk, &input, &task->exported, formatType) != NBioAPIERROR_NONE) return;
+    if (const NBioAPI_TEMPLATE_DATA* sample = FirstSample(task->exported)) {
+        task->inputData = sample->Data;
+        task->inputLength = static_cast<int32_t>(sample->Length);
+    }
+}
+
+DWORD WINAPI CaptureWorker(void* parameter) {
+    auto* task = static_cast<BioTask*>(parameter);
+    const NBioAPI_HANDLE sdk = NbioSdkHandle();
+    NBioAPI_WINDOW_OPTION option = CaptureWindowOption(*task->window);
+    task->capturedFir = 0;
+    NBioAPI_FreeFIRHandle(sdk, task->capturedFir);
+
+    BioStatus* status = task->status;
+    status->error = 0;
+    status->success = true;
+    const NBioAPI_RETURN captured = NBioAPI_Capture(sdk, NBioAPI_FIR_PURPOSE_VERIFY, &task->capturedFir,
+                                                    kCaptureTimeoutMs, &task->auditFir, &option);
+    if (captured != NBioAPIERROR_NONE) {
+        SetCaptureFailure(status, captured);
+    } else {
+        if (NbioAuthType() == 1) {
+            task->textFir = NBioAPI_FIR_TEXTENCODE{};
+            TakeTextFir(task, sdk);
+        } else {
+            task->exported = NBioAPI_EXPORT_DATA{};
+            TakeFdx(task, sdk, NbioAuthType());
+        }
+        // A capture without template bytes has no template text.
+        if (!task->inputData || task->inputLength <= 0) status->success = false;
+    }
+    FinishCaptureWorker(task->window);
+    return status->success ? 1 : 0;
+}
+
+// Everything the worker obtained from the SDK, released before the instance ends.
+void ReleaseCaptureObjects(BioTask* task) {
+    const NBioAPI_HANDLE sdk = NbioSdkHandle();
+    if (task->textFir.TextFIR) NBioAPI_FreeTextFIR(sdk, &task->textFir);
+    if (task->exported.FingerData) NBioAPI_FreeExportData(sdk, &task->exported);
+    if (task->capturedFir) NBioAPI_FreeFIRHandle(sdk, task->capturedFir);
+    if (task->auditFir) NBioAPI_FreeFIRHandle(sdk, task->auditFir);
+    task->capturedFir = task->auditFir = 0;
+    task->inputData = nullptr;
+}
+
+char* FailureText(const BioStatus& status) {
+    char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
+    if (text) std::strncpy(text, status.message, kFailureTextSize - 1);
+    return text;
+}
+
+char* Capture() {
+    OwnedStatus status(kOpCapture);
+    BioWindow window{};
+    BioTask task{};
+    task.window = &window;
+    task.status = status.get();
+
+    char* result = nullptr;
+    NbioConnectionStart(status.get(), true);
+    if (status->error == 0) {
+        if (!RunCaptureOperation(kNbioModuleName, kPrompt, &window, CaptureWorker, &task)) {
+            status->success = false;
+            SetStatusMessage(status.get(), "ERROR - Fingerprint capture failed, worker not started");
+        }
+        if (status->success) {
+            result = PackTemplateText(static_cast<const unsigned char*>(task.inputData), task.inputLength,
+                                      EnvelopeLayout::kNbio);
+            if (!result) {
+                // A text that could not be unpacked again is no template.
+                status->success = false;
+                status->error = 2;
+                SetStatusMessage(status.get(), "ERROR - Fingerprint template could not be packed, size: '%d'",
+                                 task.inputLength);
+            }
+        }
+        ReleaseCaptureObjects(&task);
+    }
+    NbioConnectionEnd();
+    if (!status->success) result = FailureText(*status.get());
+    PumpFlag().store(1);
+    return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+char* FK_Capture(const char*, int32_t) {
+    return GuardExport<char*>(nullptr, [] { return Capture(); });
+}
+
+char* FK_VerifyServer(void) { return FK_Capture(nullptr, 1); }
+}

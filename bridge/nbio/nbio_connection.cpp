@@ -1,0 +1,82 @@
+#include "nbio_connection.h"
+
+#include <cstdio>
+
+#include "fpbridge_nbio.h"
+#include "library_setup.h"
+
+namespace {
+NBioAPI_HANDLE g_sdk = 0;
+int32_t g_authType = 0;
+NBioAPI_EXPORT_DATA g_converted{};
+
+void EndInstance(bool closeDevice) {
+    if (g_converted.FingerData) NBioAPI_FreeExportData(g_sdk, &g_converted);
+    g_converted = NBioAPI_EXPORT_DATA{};
+    if (closeDevice) NBioAPI_CloseDevice(g_sdk, kNbioDeviceId);
+    NBioAPI_Terminate(g_sdk);
+    g_sdk = 0;
+}
+}  // namespace
+
+NBioAPI_HANDLE NbioSdkHandle() { return g_sdk; }
+int32_t NbioAuthType() { return g_authType; }
+NBioAPI_EXPORT_DATA* NbioConvertedExport() { return &g_converted; }
+
+void NbioConnectionStart(BioStatus* status, bool openDevice) {
+    if (char* name = ModuleNameBuffer()) std::snprintf(name, kModuleNameSize, "%s", kNbioModuleName);
+    // An instance that FK_Init left open would otherwise be lost with its reader.
+    if (g_sdk != 0) EndInstance(true);
+
+    const NBioAPI_RETURN initialised = NBioAPI_Init(&g_sdk);
+    if (initialised != NBioAPIERROR_NONE) {
+        SetStatusMessage(status, "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
+                         status->operation, static_cast<int>(initialised));
+        status->error = 1;
+    }
+    if (openDevice) {
+        if (g_sdk != 0) {
+            const NBioAPI_RETURN opened = NBioAPI_OpenDevice(g_sdk, kNbioDeviceId);
+            if (opened != NBioAPIERROR_NONE) {
+                SetStatusMessage(status,
+                                 "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
+                                 status->operation, static_cast<int>(opened));
+                status->error = 1;
+            }
+        } else {
+            SetStatusMessage(status, "ERROR - Fingerprint device not found");
+            status->error = 1;
+        }
+    }
+    if (g_authType == 0) g_authType = 1;
+}
+
+void NbioConnectionEnd() {
+    if (g_sdk != 0) EndInstance(kNbioDeviceId != 0);
+}
+
+extern "C" {
+
+int32_t FK_Init(uint8_t openDevice, BioTask* task) {
+    OwnedStatus own(0);
+    BioStatus* status = task && task->status && task->status->message ? task->status : own.get();
+    NbioConnectionStart(status, openDevice != 0);
+    return status->error;
+}
+
+int32_t FK_Close(int32_t closeDevice) {
+    if (g_sdk == 0) return -1;
+    EndInstance(closeDevice != 0);
+    return 0;
+}
+
+int32_t FK_DeviceSerial(char*) { return 0; }
+
+void FK_SetAuthType(int32_t type) {
+    if (type == 2) {
+        g_authType = NBioAPI_FDX_FORMAT_ISO;
+    } else if (type != 3) {
+        g_authType = 1;
+    }
+}
+}

@@ -1,0 +1,155 @@
+// Matching of two template texts without the reader: FK_VerifyMatch and the
+// shortcuts over it.
+#include <cstdlib>
+#include <cstring>
+
+#include "export_guard.h"
+#include "fpbridge_nbio.h"
+#include "nbio_connection.h"
+#include "nbio_templates.h"
+
+namespace {
+
+struct TemplateMessages {
+    const char* decode;
+    const char* sizes;
+    const char* memory;
+};
+constexpr TemplateMessages kStoredMessages = {"ERROR - FK_VerifyMatch - Decode64 Error - %d",
+                                              "ERROR - FK_VerifyMatch - Unpack Stored Error - %d",
+                                              "ERROR - FK_VerifyMatch - Template Stored - %d"};
+constexpr TemplateMessages kVerifyMessages = {"ERROR - FK_VerifyMatch - decode64 Error - %d",
+                                              "ERROR - FK_VerifyMatch - Unpack Verify Error - %d",
+                                              "ERROR - FK_VerifyMatch - Template Verify - %d"};
+
+bool ReadOrReport(BioStatus* status, const char* kind, const char* text, const TemplateMessages& messages,
+                  TemplateBytes* out) {
+    switch (ReadTemplate(kind, text, out)) {
+        case TemplateFault::kNone: return true;
+        case TemplateFault::kDecode:
+            SetStatusMessage(status, messages.decode, 14);
+            status->error = 14;
+            break;
+        case TemplateFault::kSizes:
+            SetStatusMessage(status, messages.sizes, 6);
+            status->error = 6;
+            break;
+        case TemplateFault::kMemory:
+            SetStatusMessage(status, messages.memory, 6);
+            status->error = 6;
+            break;
+    }
+    status->success = false;
+    return false;
+}
+
+void CompareTemplates(BioStatus* status, TemplateBytes& stored, TemplateBytes& verify) {
+    const NBioAPI_HANDLE sdk = NbioSdkHandle();
+    const int32_t authType = NbioAuthType();
+    // The stored template is converted first; with FDx templates the SDK gets
+    // the template to verify as its first record.
+    SdkTemplateInput storedInput(sdk, authType, stored);
+    SdkTemplateInput verifyInput(sdk, authType, verify);
+    const bool text = authType == 1;
+    NBioAPI_FIR_PAYLOAD payload{};
+    NBioAPI_BOOL matched = 0;
+    const NBioAPI_RETURN compared =
+        NBioAPI_VerifyMatch(sdk, text ? storedInput.record() : verifyInput.record(),
+                            text ? verifyInput.record() : storedInput.record(), &matched, &payload);
+    if (compared == NBioAPIERROR_NONE) {
+        status->success = true;
+        status->matched = matched == 1;
+    } else {
+        status->success = false;
+        status->matched = false;
+        status->error = static_cast<int32_t>(compared);
+        SetStatusMessage(status, "ERROR - FK_VerifyMatch - Erro na verificacao - %d", 13);
+    }
+}
+
+void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, const char* tpVerify,
+                 const char* ToVerify) {
+    // Absent and empty templates alike: there is nothing to compare.
+    if (!FkStored || !ToVerify || !*FkStored || !*ToVerify) {
+        SetStatusMessage(status, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
+        status->error = 7;
+        status->success = false;
+        return;
+    }
+    NbioConnectionStart(status, false);
+    if (status->error == 0 && NbioSdkHandle() == 0) {
+        SetStatusMessage(status, "ERROR - Device not initialized.");
+        status->error = 2;
+        status->success = false;
+    }
+    if (status->error == 0) {
+        TemplateBytes stored, verify;
+        if (ReadOrReport(status, tpStored, FkStored, kStoredMessages, &stored) &&
+            ReadOrReport(status, tpVerify, ToVerify, kVerifyMessages, &verify)) {
+            CompareTemplates(status, stored, verify);
+        }
+    }
+    NbioConnectionEnd();
+}
+
+// Hands the outcome to the caller. A caller that brought its own message buffer
+// gets the text copied into it (taking its buffer pointer would lose that
+// buffer); otherwise the buffer itself changes hands.
+void HandOver(OwnedStatus& status, BioStatus* statusOut) {
+    statusOut->operation = status->operation;
+    statusOut->success = status->success;
+    statusOut->matched = status->matched;
+    statusOut->error = status->error;
+    if (statusOut->message) {
+        std::memcpy(statusOut->message, status->message, kBioMessageSize);
+    } else {
+        statusOut->message = status.releaseMessage();
+    }
+}
+
+int32_t Match(const char* stored, const char* verify) {
+    if (FK_VerifyMatch("Z", stored, "Z", verify, nullptr) == 1) return 1;
+    return FK_VerifyMatch("N", stored, "Z", verify, nullptr);
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
+                       BioStatus* statusOut) {
+    return GuardExport<int32_t>(0, [&] {
+        OwnedStatus status(kOpVerifyMatch);
+        VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
+        if (statusOut) HandOver(status, statusOut);
+        return status->matched ? 1 : 0;
+    });
+}
+
+int32_t FK_Match(const char* stored, const char* verify) {
+    return GuardExport<int32_t>(0, [&] { return Match(stored, verify); });
+}
+
+int32_t FK_CaptureAndVerify(const char* stored) {
+    return GuardExport<int32_t>(-1, [&] {
+        char* captured = FK_Capture(nullptr, 1);
+        if (!captured || std::strncmp(captured, "ERROR", 5) == 0) {
+            std::free(captured);
+            return -1;
+        }
+        const int32_t matched = Match(stored, captured);
+        std::free(captured);
+        return matched;
+    });
+}
+
+int32_t FK_VerifyMcsNitGen(char** argv, int32_t argc, char* out, int32_t outSize) {
+    return GuardExport<int32_t>(0, [&] {
+        if (argc >= 2 && argv && argv[0] && argv[0][0] != '\0' && out && outSize >= 64) {
+            OwnedStatus status(0);
+            FormatBioStatus(out, status.get());
+        }
+        return 0;
+    });
+}
+}

@@ -1,0 +1,30 @@
+// Small builders and owners of the SDK records the NITGEN operations use.
+#pragma once
+
+#include "NBioAPI.h"
+#include "capture_window.h"
+
+// The SDK draws the live image into the image pane of the capture window.
+inline NBioAPI_WINDOW_OPTION CaptureWindowOption(const BioWindow& window) {
+    NBioAPI_WINDOW_OPTION option{};
+    option.WindowStyle = NBioAPI_WINDOW_STYLE_INVISIBLE;
+    option.ParentWnd = window.frame;
+    option.FingerWnd = window.image;
+    return option;
+}
+
+inline NBioAPI_INPUT_FIR HandleInput(NBioAPI_FIR_HANDLE* fir) {
+    NBioAPI_INPUT_FIR input{};
+    input.Form = NBioAPI_FIR_FORM_HANDLE;
+    input.InputFIR.FIRinBSP = fir;
+    return input;
+}
+
+// The first template sample of the first finger of an export, or null.
+inline const NBioAPI_TEMPLATE_DATA* FirstSample(const NBioAPI_EXPORT_DATA& exported) {
+    if (exported.FingerNum == 0 || exported.SamplesPerFinger == 0 || !exported.FingerData ||
+        !exported.FingerData[0].Template) {
+        return nullptr;
+    }
+    return &exported.FingerData[0].Template[0];
+}

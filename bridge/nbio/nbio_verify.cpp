@@ -1,0 +1,95 @@
+// FK_Verify (live finger against a stored template) and its worker.
+#include <cstring>
+#include <memory>
+
+#include "capture_operation.h"
+#include "export_guard.h"
+#include "fpbridge_nbio.h"
+#include "nbio_connection.h"
+#include "nbio_sdk_records.h"
+#include "nbio_templates.h"
+
+namespace {
+
+constexpr char kPrompt[] = "Aproxime o dedo do dispositivo.";
+
+DWORD WINAPI VerifyWorker(void* parameter) {
+    auto* task = static_cast<BioTask*>(parameter);
+    BioStatus* status = task->status;
+    NBioAPI_WINDOW_OPTION option = CaptureWindowOption(*task->window);
+    NBioAPI_FIR_PAYLOAD payload{};
+    NBioAPI_BOOL matched = 0;
+    const NBioAPI_RETURN verified =
+        NBioAPI_Verify(NbioSdkHandle(), static_cast<const NBioAPI_INPUT_FIR*>(task->inputData), &matched, &payload,
+                       -1, nullptr, &option);
+    if (verified == NBioAPIERROR_NONE) {
+        status->success = true;
+        status->error = 0;
+        status->matched = matched == 1;
+    } else {
+        status->success = false;
+        status->error = 3;
+        switch (verified) {
+            case NBioAPIERROR_INVALID_HANDLE:
+                SetStatusMessage(status, "ERROR - Error checking fingerprints, invalid handle");
+                break;
+            case NBioAPIERROR_INVALID_POINTER:
+                SetStatusMessage(status, "ERROR - Error checking fingerprints, invalid pointer");
+                break;
+            case NBioAPIERROR_DATA_CANNOT_BE_DECRYPTED:
+                SetStatusMessage(status, "ERROR - Error checking fingerprints, data cannot be decrypted");
+                break;
+            default:
+                SetStatusMessage(status, "ERROR - Error checking fingerprints, error: '%d'", static_cast<int>(verified));
+                break;
+        }
+    }
+    FinishCaptureWorker(task->window);
+    return static_cast<DWORD>(status->error);
+}
+
+void VerifyStored(BioStatus* status, const char* kind, const char* stored) {
+    TemplateBytes bytes;
+    const TemplateFault fault = ReadTemplate(kind, stored, &bytes);
+    if (fault == TemplateFault::kDecode) {
+        SetStatusMessage(status, "ERROR - FK_VerifyMatch - decode64 Error - %d", 14);
+        status->error = 14;
+        status->success = false;
+        return;
+    }
+    if (fault != TemplateFault::kNone) {
+        SetStatusMessage(status, "ERROR - FK_VerifyMatch - Unpack Stored Error - %d", 6);
+        status->error = 6;
+        status->success = false;
+        return;
+    }
+    SdkTemplateInput input(NbioSdkHandle(), NbioAuthType(), bytes);
+    BioWindow window{};
+    BioTask task{};
+    task.window = &window;
+    task.status = status;
+    task.inputData = const_cast<NBioAPI_INPUT_FIR*>(input.record());
+    RunCaptureOperation(kNbioModuleName, kPrompt, &window, VerifyWorker, &task);
+}
+
+int32_t Verify(const char* kind, const char* stored) {
+    OwnedStatus status(kOpVerify);
+    NbioConnectionStart(status.get(), true);
+    if (status->error == 0) {
+        if (!stored || !*stored) {
+            SetStatusMessage(status.get(), "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
+            status->error = 7;
+        } else {
+            VerifyStored(status.get(), kind, stored);
+        }
+    }
+    NbioConnectionEnd();
+    PumpFlag().store(1);
+    return status->matched ? 1 : 0;
+}
+
+}  // namespace
+
+extern "C" int32_t FK_Verify(const char* kind, const char* stored) {
+    return GuardExport<int32_t>(0, [&] { return Verify(kind, stored); });
+}

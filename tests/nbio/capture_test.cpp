@@ -1,0 +1,180 @@
+#include <algorithm>
+#include <cstring>
+
+#include "nbio_fixture.h"
+#include "template_codec.h"
+#include "template_text.h"
+
+namespace {
+
+class NbioCapture : public NbioBridge {
+protected:
+    void SetUp() override {
+        NbioBridge::SetUp();
+        ASSERT_TRUE(CodecAllocateBuffers());
+    }
+    void TearDown() override {
+        CodecReleaseBuffers();
+        NbioBridge::TearDown();
+    }
+};
+
+std::vector<unsigned char> Unpack(const std::string& text, DecodedEnvelope* envelope) {
+    DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kNbio, envelope);
+    std::vector<unsigned char> bytes;
+    EXPECT_TRUE(UnpackEnvelope(*envelope, &bytes));
+    return bytes;
+}
+
+TEST_F(NbioCapture, TemplateTextCarriesTheCapturedFir) {
+    CaptureWindowProbe probe;
+    const std::string text = CaptureText();
+    EXPECT_EQ(probe.windowsSeen(), 1);
+    DecodedEnvelope envelope;
+    const auto fir = Unpack(text, &envelope);
+    EXPECT_EQ(text.size() % 4, 0u);
+    EXPECT_EQ(envelope.packedSize, envelope.decodedLength - kEnvelopeHeaderSize);
+    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 8), 0);
+    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 12), 0);
+    ASSERT_EQ(static_cast<int32_t>(fir.size()), envelope.unpackedSize);
+    // The SDK's text-encoded FIR, without its terminator.
+    EXPECT_EQ(std::find(fir.begin(), fir.end(), 0), fir.end());
+    EXPECT_EQ(NBioSim_CallCount("NBioAPI_FreeTextFIR"), 2) << "the empty record first, the text at the end";
+}
+
+TEST_F(NbioCapture, FdxTemplateTextCarriesTheFirstSample) {
+    FK_SetAuthType(2);
+    const std::string text = CaptureText();
+    DecodedEnvelope envelope;
+    const auto fdx = Unpack(text, &envelope);
+    EXPECT_GT(fdx.size(), 0u);
+    EXPECT_EQ(NBioSim_CallCount("NBioAPI_FreeExportData"), 2);
+}
+
+TEST_F(NbioCapture, WindowIsCentredTopmostWithItsFiveChildren) {
+    CaptureWindowProbe probe;
+    Script("delay=50");
+    CaptureText();
+    ASSERT_EQ(probe.windowsSeen(), 1);
+    const auto& seen = probe.last();
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(seen.frame.left, width / 2 - 250);
+    EXPECT_EQ(seen.frame.top, height / 2 - 250);
+    EXPECT_EQ(seen.frame.right - seen.frame.left, 500);
+    EXPECT_EQ(seen.frame.bottom - seen.frame.top, 500);
+    EXPECT_EQ(seen.title, "KAVRO - Biometria");
+    EXPECT_TRUE(seen.exStyle & WS_EX_TOPMOST);
+    EXPECT_TRUE(seen.style & WS_POPUP);
+
+    struct Expected {
+        const char* className;
+        const char* text;
+        RECT rect;
+        int id;
+    };
+    const Expected children[] = {
+        {"Static", "", {0, 0, 1, 1}, 0},
+        {"Static", "BIO Version: 1, 0, 1, 7", {0, 460, 430, 480}, 0},
+        {"Static", "Aproxime o dedo do dispositivo.", {0, 480, 430, 500}, 0},
+        {"Static", "", {180, 0, 500, 480}, 0},
+        {"Button", "Cancelar", {430, 480, 500, 500}, 2},
+    };
+    ASSERT_EQ(seen.children.size(), 5u);
+    // The logo holder sits at the client origin; the frame's border lies outside it.
+    RECT origin{};
+    for (const auto& c : seen.children) {
+        if (c.rect.right - c.rect.left == 1) origin = c.rect;
+    }
+    for (const Expected& e : children) {
+        const CaptureWindowProbe::Child* found = nullptr;
+        for (const auto& c : seen.children) {
+            if (c.rect.left - origin.left == e.rect.left && c.rect.top - origin.top == e.rect.top &&
+                c.rect.right - origin.left == e.rect.right && c.rect.bottom - origin.top == e.rect.bottom) {
+                found = &c;
+            }
+        }
+        ASSERT_NE(found, nullptr) << e.text << " at " << e.rect.left << "," << e.rect.top;
+        EXPECT_EQ(_stricmp(found->className.c_str(), e.className), 0) << found->className;
+        EXPECT_EQ(found->text, e.text);
+        EXPECT_EQ(found->id, e.id) << e.text;
+    }
+    EXPECT_EQ(FindWindowA("BioProc", "KAVRO - Biometria"), nullptr) << "the frame is gone after the operation";
+}
+
+TEST_F(NbioCapture, CancelEndsTheLoopAndTheNextCaptureWorks) {
+    Script("block=1;timeout=300");
+    {
+        CaptureWindowProbe probe(true);
+        // The operation still waits for its worker: the text is the one the
+        // worker wrote when the SDK gave up.
+        EXPECT_EQ(CaptureText(), "ERROR - Fingerprint capture left due to delay to capture a valid digital");
+        EXPECT_EQ(probe.windowsSeen(), 1);
+    }
+    Script("block=0");
+    CaptureWindowProbe probe;
+    const std::string text = CaptureText();
+    EXPECT_EQ(text.rfind("ERROR", 0), std::string::npos) << text;
+    EXPECT_EQ(probe.windowsSeen(), 1);
+}
+
+TEST_F(NbioCapture, CaptureFailuresHaveTheirTexts) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"capture=1", "ERROR - Fingerprint capture failed, invalid handle"},
+        {"capture=2", "ERROR - Fingerprint capture failed, invalid pointer"},
+        {"capture=261", "ERROR - Fingerprint capture failed, device not opened"},
+        {"capture=515", "ERROR - Fingerprint capture left due to delay to capture a valid digital"},
+        {"capture=516", "ERROR - Fingerprint capture failed, fake suspicious"},
+        {"capture=999", "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '999'"},
+        {"textfir=1", "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, invalid handle"},
+        {"textfir=2", "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, invalid pointer"},
+        {"textfir=77", "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '77'"},
+        {"freetext=9", "ERROR - Failed to free the memory allocated for the text-encoded FIR, error: '9'"},
+        {"open=260", "ERROR - Fingerprint device initialization failed, operation: '2026', error: '260'"},
+        {"init=3", "ERROR - Fingerprint device not found"},
+    };
+    for (const auto& [script, expected] : cases) {
+        NBioSim_Reset();
+        Script(script);
+        EXPECT_EQ(CaptureText(), expected) << script;
+    }
+}
+
+TEST_F(NbioCapture, ConnectionFailureShowsNoWindow) {
+    Script("open=260");
+    CaptureWindowProbe probe;
+    CaptureText();
+    EXPECT_EQ(probe.windowsSeen(), 0);
+    EXPECT_EQ(NBioSim_CallCount("NBioAPI_Capture"), 0);
+}
+
+TEST_F(NbioCapture, FdxConversionFailureGivesAnEmptyText) {
+    FK_SetAuthType(2);
+    Script("tofdx=5");
+    char* text = FK_Capture(nullptr, 1);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(text, 512), std::string(512, '\0'));
+    std::free(text);
+}
+
+TEST_F(NbioCapture, VerifyServerIsACapture) {
+    const std::string text = TakeText(FK_VerifyServer());
+    EXPECT_EQ(text.rfind("ERROR", 0), std::string::npos) << text;
+    EXPECT_EQ(NBioSim_CallCount("NBioAPI_Capture"), 1);
+}
+
+TEST_F(NbioCapture, ManyOperationsLeaveNothingBehind) {
+    const std::string stored = CaptureText();
+    const int gdiBefore = LiveGdiObjects(), windowsBefore = LiveWindows();
+    for (int i = 0; i < 1000; ++i) {
+        EXPECT_EQ(FK_Match(stored.c_str(), stored.c_str()), 1);
+        if (i % 50 == 0) {
+            EXPECT_EQ(FK_Verify("Z", stored.c_str()), 1);
+        } else if (i % 50 == 25) {
+            CaptureText();
+        }
+    }
+    EXPECT_EQ(LiveGdiObjects(), gdiBefore);
+    EXPECT_EQ(LiveWindows(), windowsBefore);
+}
+
+}  // namespace
