@@ -29,3 +29,7 @@ run bioclient.exe codec
 echo
 echo "== The NITGEN bridge over the simulated reader =="
 scripts/demo-nbio.sh
+
+echo
+echo "== The updater: a check and an update against a local server =="
+scripts/demo-updater.sh

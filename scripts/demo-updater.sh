@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Shows quorvelant_updater.exe at work under Wine: builds an update package,
+# serves it from 127.0.0.1, sets up an installation folder with a running
+# agent (the test fixture installed as quorvelant.exe), then runs a check and
+# an update and shows the exit codes, the files and the log.
+# Expects the windows preset built and `source scripts/wine-env.sh; wine_up` done.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bin=${FPB_UPDATER_BIN:-$PWD/build/windows/bin}
+for program in quorvelant_updater.exe agent_fixture/quorvelant.exe; do
+    [ -f "$bin/$program" ] || { echo "missing $bin/$program: build the windows preset first" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+install=$work/install
+www=$work/www
+server_pid=
+cleanup() {
+    # The agent fixture ends by itself when asked through this file.
+    [ -d "$install" ] && touch "$install/agent.stop"
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+    sleep 0.5
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+mkdir -p "$install" "$www"
+cp "$bin/agent_fixture/quorvelant.exe" "$install/quorvelant.exe"
+printf 'settings version 1.0.0\n' >"$install/settings.dll"
+printf 'unchanged notes\n' >"$install/notes.txt"
+
+python3 - "$www" "$port" <<'PY'
+import json, sys, zipfile
+www, port = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(f"{www}/output.zip", "w", zipfile.ZIP_DEFLATED) as package:
+    package.writestr("settings.dll", "settings version 1.1.0\n")   # changed: will be installed
+    package.writestr("notes.txt", "unchanged notes\n")             # identical: dropped
+    package.writestr("extra.dll", "not installed here\n")          # not installed: dropped
+    package.writestr("docs/readme.txt", "in a folder\n")           # in a folder: dropped
+with open(f"{www}/update.json", "w") as manifest:
+    json.dump({"latest-version": "1.1.0", "force-update": False,
+               "download-url": f"http://127.0.0.1:{port}/output.zip"}, manifest)
+PY
+
+python3 -m http.server --bind 127.0.0.1 --directory "$www" "$port" >/dev/null 2>&1 &
+server_pid=$!
+for _ in $(seq 50); do
+    curl -sf "http://127.0.0.1:$port/update.json" >/dev/null && break
+    sleep 0.1
+done
+
+# Output goes through a file: the agent that an update starts inherits the
+# updater's standard streams and would hold a pipe open for its whole life.
+updater() {
+    local status=0
+    (cd "$install" && timeout 120 wine "$bin/quorvelant_updater.exe" "$@" </dev/null >"$work/output.txt" 2>&1) ||
+        status=$?
+    tr -d '\r' <"$work/output.txt"
+    return $status
+}
+show_exit() { echo "exit code: $1$([ "$1" = 255 ] && echo ' (-1)')"; }
+
+echo "== Installation folder, agent started =="
+(cd "$install" && setsid wine quorvelant.exe </dev/null >/dev/null 2>&1 &)
+for _ in $(seq 50); do [ -s "$install/agent.starts" ] && break; sleep 0.1; done
+ls -1 "$install"
+
+echo
+echo "== quorvelant_updater -v =="
+updater -v
+
+echo
+echo "== Check: quorvelant_updater -check http://127.0.0.1:$port/update.json -version 1.0.0 =="
+status=0
+updater -check "http://127.0.0.1:$port/update.json" -version 1.0.0 || status=$?
+show_exit $status
+echo "prepared in temp:"
+ls -1 "$install/temp" | sed 's/^/  /'
+
+echo
+echo "== Update: quorvelant_updater -update now =="
+status=0
+updater -update now || status=$?
+show_exit $status
+for _ in $(seq 50); do [ "$(wc -l <"$install/agent.starts")" -ge 2 ] && break; sleep 0.1; done
+echo "agent starts (process ids): $(tr '\n' ' ' <"$install/agent.starts")"
+echo "installation folder:"
+ls -1 "$install" | sed 's/^/  /'
+echo "settings.dll now: $(cat "$install/settings.dll")"
+echo "its backup:       $(cat "$install"/settings.dll.2*)"
+
+echo
+echo "== Check again: the installed version is current =="
+status=0
+updater -check "http://127.0.0.1:$port/update.json" -version 1.1.0 || status=$?
+show_exit $status
+
+echo
+echo "== quorvelant_updater.log =="
+tail -c +4 "$install/quorvelant_updater.log"

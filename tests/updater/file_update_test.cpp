@@ -1,0 +1,205 @@
+#include "file_update.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/filesystem/operations.hpp>
+#include <regex>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "log_text.h"
+#include "test_support.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+TEST(SameFileContent, EqualExactlyWhenContentsAreEqual) {
+    ScratchFolder folder;
+    const fs::path f = folder.path();
+    const std::string big(3 * 1024 * 1024 + 17, 'q');
+    std::string bigChangedAtEnd = big;
+    bigChangedAtEnd.back() = 'r';
+    writeFile(f / "a", "content");
+    writeFile(f / "a2", "content");
+    writeFile(f / "b", "contenT");
+    writeFile(f / "short", "conten");
+    writeFile(f / "empty", "");
+    writeFile(f / "empty2", "");
+    writeFile(f / "big", big);
+    writeFile(f / "big2", big);
+    writeFile(f / "bigChanged", bigChangedAtEnd);
+    fs::create_directory(f / "dir");
+    struct Case {
+        const char* first;
+        const char* second;
+        bool same;
+    };
+    const Case cases[] = {
+        {"a", "a2", true},
+        {"a", "a", true},
+        {"a", "b", false},
+        {"a", "short", false},
+        {"empty", "empty2", true},
+        {"big", "big2", true},
+        {"big", "bigChanged", false},
+        {"a", "missing", false},
+        {"missing", "missing", false},
+        {"dir", "dir", false},
+        {"a", "dir", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sameFileContent(f / c.first, f / c.second), c.same) << c.first << " vs " << c.second;
+    }
+}
+
+TEST(MakeTimestamp, IsFourteenDigitsOfTheCurrentYear) {
+    const std::string stamp = makeTimestamp();
+    ASSERT_TRUE(std::regex_match(stamp, std::regex("20[0-9]{2}(0[1-9]|1[0-2])[0-3][0-9]([01][0-9]|2[0-3])[0-5][0-9]"
+                                                   "[0-6][0-9]")))
+        << stamp;
+}
+
+// An installation folder with its temp folder, as check and update runs see them.
+class Installation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(temp());
+        RecordCapture::clear();
+    }
+    fs::path root() const { return install.path(); }
+    fs::path temp() const { return install.path() / "temp"; }
+    std::vector<std::string> backupsOf(const std::string& name) const {
+        std::vector<std::string> backups;
+        for (const std::string& entry : treeOf(root())) {
+            if (std::regex_match(entry, std::regex(name + "\\.[0-9]{14}"))) backups.push_back(entry);
+        }
+        return backups;
+    }
+    ScratchFolder install;
+};
+
+TEST_F(Installation, CheckUpdateKeepsOnlyChangedInstalledFiles) {
+    writeFile(root() / "changed.dll", "old");
+    writeFile(root() / "same.txt", "same");
+    writeFile(temp() / "changed.dll", "new");
+    writeFile(temp() / "same.txt", "same");
+    writeFile(temp() / "new.dll", "not installed");
+    writeFile(temp() / "output.zip", "archive");
+    fs::create_directories(temp() / "sub");
+    writeFile(temp() / "sub" / "changed.dll", "nested");
+    EXPECT_TRUE(checkUpdate(temp()));
+    EXPECT_EQ(treeOf(temp()), (std::vector<std::string>{"changed.dll", "output.zip"}));
+    const std::string t = logText(temp());
+    const std::string r = logText(root());
+    const auto path = [&](const char* name) { return logText(temp() / name); };
+    EXPECT_TRUE(
+        RecordCapture::has(plog::debug, "checkUpdate", "Checking " + quotedLogText(temp() / "same.txt") + " ..."));
+    EXPECT_TRUE(RecordCapture::has(plog::debug, "checkUpdate", "changed.dll can be updated!"));
+    EXPECT_TRUE(RecordCapture::has(plog::error, "checkUpdate",
+                                   path("same.txt") + " is equals to " + logText(root() / "same.txt") + ". Deleting " +
+                                       path("same.txt") + " ..."));
+    EXPECT_TRUE(RecordCapture::has(plog::error, "checkUpdate",
+                                   "new.dll does not exists in " + r + ". Deleting " + path("new.dll") + " ..."));
+    EXPECT_TRUE(RecordCapture::has(plog::error, "checkUpdate",
+                                   path("sub") + " is not a file. Deleting " + path("sub") + " ..."));
+    for (const LoggedRecord& record : RecordCapture::records()) {
+        EXPECT_EQ(record.message.find("output.zip"), std::string::npos) << record.message;
+    }
+    EXPECT_EQ(readFile(root() / "changed.dll"), "old");
+}
+
+TEST_F(Installation, CheckUpdateWithNothingChangedIsNotReady) {
+    writeFile(root() / "same.txt", "same");
+    writeFile(temp() / "same.txt", "same");
+    EXPECT_FALSE(checkUpdate(temp()));
+    EXPECT_TRUE(fs::is_empty(temp()));
+    EXPECT_FALSE(checkUpdate(temp()));
+}
+
+TEST_F(Installation, CheckUpdateCountsAnUnreadableTargetAsDifferent) {
+    fs::create_directory(root() / "folder.dll");
+    writeFile(temp() / "folder.dll", "file");
+    EXPECT_TRUE(checkUpdate(temp()));
+}
+
+TEST_F(Installation, CheckUpdateWithoutTempFolderIsABoostError) {
+    fs::remove(temp());
+    EXPECT_FALSE(checkUpdate(temp()));
+    ASSERT_EQ(RecordCapture::records().size(), 1u);
+    EXPECT_EQ(RecordCapture::records()[0].message.rfind("Boost Exception: ", 0), 0u);
+}
+
+TEST_F(Installation, MakeUpdateReplacesWithBackups) {
+    writeFile(root() / "a.dll", "old a");
+    writeFile(root() / "b.txt", "old b");
+    writeFile(temp() / "a.dll", "new a");
+    writeFile(temp() / "b.txt", "new b");
+    writeFile(temp() / "lost.dll", "not installed");
+    writeFile(temp() / "output.zip", "archive");
+    fs::create_directories(temp() / "sub");
+    EXPECT_TRUE(makeUpdate(temp()));
+    EXPECT_EQ(readFile(root() / "a.dll"), "new a");
+    EXPECT_EQ(readFile(root() / "b.txt"), "new b");
+    const auto backupsA = backupsOf("a.dll");
+    const auto backupsB = backupsOf("b.txt");
+    ASSERT_EQ(backupsA.size(), 1u);
+    ASSERT_EQ(backupsB.size(), 1u);
+    EXPECT_EQ(readFile(root() / backupsA[0]), "old a");
+    EXPECT_EQ(backupsA[0].substr(6), backupsB[0].substr(6));
+    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"output.zip"});
+    EXPECT_FALSE(fs::exists(root() / "lost.dll"));
+    EXPECT_TRUE(RecordCapture::has(plog::debug, "makeUpdate", "Updating file a.dll ..."));
+    EXPECT_TRUE(RecordCapture::has(plog::debug, "makeUpdate", "File \"a.dll\" updated!"));
+    EXPECT_TRUE(RecordCapture::has(plog::error, "makeUpdate",
+                                   "lost.dll does not exists in " + logText(root()) + ". Deleting..."));
+    EXPECT_TRUE(RecordCapture::has(plog::error, "makeUpdate", logText(temp() / "sub") + " is not a file. Deleting..."));
+}
+
+TEST_F(Installation, MakeUpdateWithNothingPreparedIsFalse) {
+    EXPECT_FALSE(makeUpdate(temp()));
+    writeFile(temp() / "output.zip", "archive");
+    EXPECT_FALSE(makeUpdate(temp()));
+    fs::remove_all(temp());
+    RecordCapture::clear();
+    EXPECT_FALSE(makeUpdate(temp()));
+    ASSERT_EQ(RecordCapture::records().size(), 1u);
+    EXPECT_EQ(RecordCapture::records()[0].message.rfind("Boost Exception: ", 0), 0u);
+}
+
+#ifndef _WIN32
+// A temp folder on another file system makes the second move fail (rename
+// does not cross devices), after the installed file went to its backup.
+TEST_F(Installation, MakeUpdatePutsTheBackupBackWhenTheNewFileCannotMove) {
+    ScratchFolder elsewhere;
+    const fs::path shm("/dev/shm");
+    if (!fs::is_directory(shm)) GTEST_SKIP() << "no /dev/shm";
+    const fs::path otherTemp = shm / fs::unique_path("updater-test-%%%%-%%%%");
+    fs::create_directory(otherTemp);
+    struct Cleanup {
+        fs::path path;
+        ~Cleanup() {
+            boost::system::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } cleanup{otherTemp};
+    struct stat rootStat {};
+    struct stat otherStat {};
+    ::stat(root().c_str(), &rootStat);
+    ::stat(otherTemp.c_str(), &otherStat);
+    if (rootStat.st_dev == otherStat.st_dev) GTEST_SKIP() << "/dev/shm is on the same device";
+    fs::remove(temp());
+    fs::create_directory_symlink(otherTemp, temp());
+    writeFile(root() / "a.dll", "old a");
+    writeFile(temp() / "a.dll", "new a");
+    EXPECT_FALSE(makeUpdate(temp()));
+    EXPECT_EQ(readFile(root() / "a.dll"), "old a");
+    EXPECT_TRUE(backupsOf("a.dll").empty());
+    EXPECT_EQ(readFile(temp() / "a.dll"), "new a");
+    ASSERT_EQ(RecordCapture::records().size(), 2u) << RecordCapture::dump();
+    EXPECT_EQ(RecordCapture::records()[1].message.rfind("Boost Exception: ", 0), 0u);
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,146 @@
+#include "manifest.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/filesystem/operations.hpp>
+
+#include "test_support.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+TEST(CompareVersions, OrdersDottedVersionsNumerically) {
+    struct Case {
+        const char* a;
+        const char* b;
+        int expected;
+    };
+    const Case cases[] = {
+        {"1.2.4", "1.2.3", 1},
+        {"1.2.3", "1.2.3", 0},
+        {"1.2.2", "1.2.3", -1},
+        {"1.10", "1.9", 1},
+        {"1.9", "1.10", -1},
+        {"1.2", "1.2.0.0", 0},
+        {"1.2.", "1.2", 0},
+        {"1..2", "1.0.2", 0},
+        {"1.02", "1.2", 0},
+        {"", "0", 0},
+        {"", "", 0},
+        {"2", "1.99.99", 1},
+        {"1.2.3.1", "1.2.3", 1},
+        // Each character adds its code minus '0': 'a' is 49.
+        {"1.a", "1.49", 0},
+        // Parts past 32 bits still compare as numbers.
+        {"1.4294967296", "1.4294967295", 1},
+        {"1.99999999999", "1.100000000000", -1},
+        // Parts past 64 bits saturate instead of overflowing.
+        {"1.99999999999999999999999", "1.99999999999999999999998", 0},
+        {"1.99999999999999999999999", "1.9", 1},
+        {"1.\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", "1.0", -1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(compareVersions(c.a, c.b), c.expected) << c.a << " vs " << c.b;
+        EXPECT_EQ(compareVersions(c.b, c.a), -c.expected) << c.b << " vs " << c.a;
+    }
+}
+
+struct ManifestCase {
+    const char* title;
+    std::string manifest;
+    std::string installed;
+    bool due;
+    std::string url;
+    std::string record;  // a debug record of checkJSON that starts with this, if not empty
+};
+
+class CheckJson : public ::testing::TestWithParam<ManifestCase> {
+protected:
+    ScratchFolder temp;
+};
+
+std::string manifestOf(const std::string& version, const std::string& force) {
+    return R"({"latest-version": ")" + version + R"(", "force-update": )" + force +
+           R"(, "download-url": "http://host/pkg.zip", "extra": [1, 2]})";
+}
+
+TEST_P(CheckJson, DecidesAndAlwaysDeletesTheManifest) {
+    const ManifestCase& c = GetParam();
+    writeFile(temp.path() / "update.json", c.manifest);
+    RecordCapture::clear();
+    std::string url = "stale";
+    EXPECT_EQ(checkJSON(temp.path(), c.installed, url), c.due) << RecordCapture::dump();
+    EXPECT_EQ(url, c.url);
+    EXPECT_FALSE(fs::exists(temp.path() / "update.json"));
+    if (!c.record.empty()) {
+        bool found = false;
+        for (const LoggedRecord& r : RecordCapture::records()) {
+            found |= r.severity == plog::debug && r.function == "checkJSON" && r.message.rfind(c.record, 0) == 0;
+        }
+        EXPECT_TRUE(found) << RecordCapture::dump();
+    }
+}
+
+const ManifestCase kManifestCases[] = {
+    {"newer", manifestOf("1.2.4", "false"), "1.2.3", true, "http://host/pkg.zip", ""},
+    {"equal", manifestOf("1.2.3", "false"), "1.2.3", false, "", ""},
+    {"older", manifestOf("1.2.2", "false"), "1.2.3", false, "", ""},
+    {"forced_downgrade", manifestOf("1.2.2", "true"), "1.2.3", true, "http://host/pkg.zip", ""},
+    {"forced_equal", manifestOf("1.2.3", "true"), "1.2.3", false, "", ""},
+    {"forced_equal_longer", manifestOf("1.2.0.0", "true"), "1.2", false, "", ""},
+    {"ten_after_nine", manifestOf("1.10", "false"), "1.9", true, "http://host/pkg.zip", ""},
+    {"byte_order_mark", "\xEF\xBB\xBF" + manifestOf("2.0", "false"), "1.0", true, "http://host/pkg.zip", ""},
+    {"force_as_string", manifestOf("2.0", "\"true\""), "1.0", false, "", "JSON Exception: "},
+    {"force_as_number", manifestOf("2.0", "1"), "1.0", false, "", "JSON Exception: "},
+    {"version_as_number", R"({"latest-version": 2, "force-update": false, "download-url": "u"})", "1.0", false, "",
+     "JSON Exception: "},
+    {"missing_force", R"({"latest-version": "2.0", "download-url": "u"})", "1.0", false, "", "JSON Exception: "},
+    {"missing_url_when_due", R"({"latest-version": "2.0", "force-update": false})", "1.0", false, "",
+     "JSON Exception: "},
+    {"missing_url_not_due", R"({"latest-version": "1.0", "force-update": false})", "1.0", false, "", ""},
+    {"array", R"(["latest-version", "2.0"])", "1.0", false, "", "JSON Exception: "},
+    {"null", "null", "1.0", false, "", "JSON Exception: "},
+    {"empty", "", "1.0", false, "", "JSON Exception: "},
+    {"trailing_garbage", manifestOf("2.0", "false") + "x", "1.0", false, "", "JSON Exception: "},
+    {"truncated", manifestOf("2.0", "false").substr(0, 30), "1.0", false, "", "JSON Exception: "},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckJson, ::testing::ValuesIn(kManifestCases),
+                         [](const auto& testCase) { return std::string(testCase.param.title); });
+
+TEST(CheckJsonRecords, WritesVersionsAndFlagAtVerbose) {
+    ScratchFolder temp;
+    writeFile(temp.path() / "update.json", manifestOf("1.3", "true"));
+    RecordCapture::clear();
+    std::string url;
+    ASSERT_TRUE(checkJSON(temp.path(), "1.2", url));
+    EXPECT_TRUE(RecordCapture::has(plog::verbose, "checkJSON", "Current version: 1.2"));
+    EXPECT_TRUE(RecordCapture::has(plog::verbose, "checkJSON", "Update version: 1.3"));
+    EXPECT_TRUE(RecordCapture::has(plog::verbose, "checkJSON", "Force update: 1"));
+}
+
+TEST(CheckJsonRecords, MissingManifestIsNoUpdate) {
+    ScratchFolder temp;
+    RecordCapture::clear();
+    std::string url = "stale";
+    EXPECT_FALSE(checkJSON(temp.path(), "1.0", url));
+    EXPECT_EQ(url, "");
+    const auto records = RecordCapture::records();
+    ASSERT_EQ(records.size(), 1u) << RecordCapture::dump();
+    EXPECT_EQ(records[0].message.rfind("Could not read file ", 0), 0u);
+}
+
+TEST(ReadWholeFile, ReadsEveryByteAndFailsOnFolders) {
+    ScratchFolder folder;
+    std::string bytes(70000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+    writeFile(folder.path() / "f", bytes);
+    std::string read;
+    ASSERT_TRUE(readWholeFile(folder.path() / "f", read));
+    EXPECT_EQ(read, bytes);
+    EXPECT_FALSE(readWholeFile(folder.path() / "missing", read));
+    EXPECT_FALSE(readWholeFile(folder.path(), read));
+}
+
+}  // namespace

@@ -1,0 +1,576 @@
+// quorvelant_updater.exe run as a process in a test installation folder, with
+// the loopback server as its update server and the agent fixture as the
+// agent; judged by exit code, standard streams, log and files left on disk.
+// clang-format off
+#include <winsock2.h>
+#include <windows.h>
+// clang-format on
+
+#include <gtest/gtest.h>
+
+#include <boost/filesystem/operations.hpp>
+#include <regex>
+#include <sstream>
+
+#include "file_update.h"
+#include "log_text.h"
+#include "loopback_server.h"
+#include "test_support.h"
+#include "tzip.h"
+#include "zip_builder.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
+const char kBanner[] = "KAVRO Quorvelant Updater Version: 1.0\r\n";
+
+class UniqueHandle {
+public:
+    explicit UniqueHandle(HANDLE handle = nullptr) : m_handle(handle) {}
+    ~UniqueHandle() {
+        if (m_handle && m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+fs::path binFolder() {
+    wchar_t name[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
+    return fs::path(std::wstring(name, length)).parent_path();
+}
+
+std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+std::wstring widen(const std::string& text) {
+    return fs::path(text).wstring();
+}
+
+std::wstring quoteArgument(const std::string& arg) {
+    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return widen(arg);
+    return L"\"" + widen(arg) + L"\"";
+}
+
+struct RunResult {
+    DWORD exitCode = 0;
+    std::string out;
+    std::string err;
+};
+
+// One log line: severity, function and message, checked against the layout.
+struct LogLine {
+    std::string severity;
+    std::string function;
+    std::string message;
+};
+
+std::string severityName(plog::Severity severity) {
+    std::string name = plog::severityToString(severity);
+    name.resize(5, ' ');
+    return name;
+}
+
+class UpdaterProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(install());
+        fs::copy_file(binFolder() / "agent_fixture" / "quorvelant.exe", install() / "quorvelant.exe");
+        writeFile(install() / "a.dll", "old a");
+        writeFile(install() / "b.txt", "same b");
+    }
+
+    void TearDown() override { stopAgents(); }
+
+    fs::path install() const { return scratch.path() / "install"; }
+    fs::path temp() const { return install() / "temp"; }
+
+    RunResult run(const std::vector<std::string>& args) {
+        std::wstring commandLine = L"quorvelant_updater.exe";
+        for (const std::string& arg : args) commandLine += L" " + quoteArgument(arg);
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const fs::path outPath = scratch.path() / "stdout.txt";
+        const fs::path errPath = scratch.path() / "stderr.txt";
+        RunResult result;
+        {
+            const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+            UniqueHandle out(CreateFileW(outPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
+            UniqueHandle err(CreateFileW(errPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
+            STARTUPINFOW startup{};
+            startup.cb = sizeof startup;
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+            startup.hStdOutput = out.get();
+            startup.hStdError = err.get();
+            PROCESS_INFORMATION process{};
+            const fs::path exe = binFolder() / "quorvelant_updater.exe";
+            if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, install().c_str(),
+                                &startup, &process)) {
+                ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
+                return result;
+            }
+            UniqueHandle processHandle(process.hProcess);
+            UniqueHandle threadHandle(process.hThread);
+            if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
+                TerminateProcess(process.hProcess, 99);
+                ADD_FAILURE() << "the updater did not end";
+            }
+            GetExitCodeProcess(process.hProcess, &result.exitCode);
+        }
+        result.out = readFile(outPath);
+        result.err = readFile(errPath);
+        return result;
+    }
+
+    bool hasLog() const { return fs::exists(install() / "quorvelant_updater.log"); }
+
+    // The log's records; every line must follow the layout.
+    std::vector<LogLine> logLines() {
+        std::string text = readFile(install() / "quorvelant_updater.log");
+        EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "no byte-order mark";
+        text.erase(0, 3);
+        static const std::regex layout(
+            R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} (ERROR|INFO |DEBUG|VERB ) \[\d+\] \[(\w+)@\d+\] (.*))");
+        std::vector<LogLine> lines;
+        std::istringstream stream(text);
+        std::string line;
+        while (std::getline(stream, line)) {
+            std::smatch match;
+            if (!std::regex_match(line, match, layout)) {
+                ADD_FAILURE() << "not a log record: " << line;
+                continue;
+            }
+            lines.push_back({match[1], match[2], match[3]});
+        }
+        return lines;
+    }
+
+    std::string logDump() {
+        std::string dump;
+        for (const LogLine& line : logLines()) dump += line.severity + " " + line.function + " " + line.message + "\n";
+        return dump;
+    }
+
+    bool logged(plog::Severity severity, const std::string& function, const std::string& message) {
+        for (const LogLine& line : logLines()) {
+            if (line.severity == severityName(severity) && line.function == function && line.message == message) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool loggedPrefix(const std::string& prefix) {
+        for (const LogLine& line : logLines()) {
+            if (line.message.rfind(prefix, 0) == 0) return true;
+        }
+        return false;
+    }
+
+    std::vector<DWORD> agentStarts() {
+        std::vector<DWORD> pids;
+        if (!fs::exists(install() / "agent.starts")) return pids;
+        std::istringstream lines(readFile(install() / "agent.starts"));
+        DWORD pid;
+        while (lines >> pid) pids.push_back(pid);
+        return pids;
+    }
+
+    // Waits (boundedly) until the agent has recorded `count` starts.
+    bool waitForStarts(size_t count) {
+        for (int i = 0; i < 200 && agentStarts().size() < count; ++i) Sleep(25);
+        return agentStarts().size() >= count;
+    }
+
+    // Starts the agent fixture from the installation folder, as a customer's machine would have it.
+    void startAgent() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        std::wstring commandLine = L"quorvelant.exe";
+        const fs::path exe = install() / "quorvelant.exe";
+        ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   install().c_str(), &startup, &process));
+        CloseHandle(process.hThread);
+        agent = std::make_unique<UniqueHandle>(process.hProcess);
+        ASSERT_TRUE(waitForStarts(1));
+    }
+
+    bool agentRunning(DWORD pid) {
+        UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+        return process.get() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+    }
+
+    // Asks every agent this test started (or had started) to end, by id.
+    void stopAgents() {
+        if (!fs::exists(install())) return;
+        writeFile(install() / "agent.stop", "");
+        for (DWORD pid : agentStarts()) {
+            UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+            if (process.get() && WaitForSingleObject(process.get(), 5000) == WAIT_TIMEOUT) {
+                TerminateProcess(process.get(), 1);
+            }
+        }
+    }
+
+    std::string zipBytes(const std::vector<ZipEntry>& entries) {
+        const fs::path file = scratch.path() / "package.zip";
+        writeZip(file, entries);
+        return readFile(file);
+    }
+
+    std::string manifest(const std::string& version, bool force = false) {
+        return R"({"latest-version": ")" + version + R"(", "force-update": )" + (force ? "true" : "false") +
+               R"(, "download-url": ")" + server.url("/output.zip") + R"("})";
+    }
+
+    std::vector<std::string> checkArgs(const std::string& installed) {
+        return {"-check", server.url("/update.json"), "-version", installed};
+    }
+
+    ScratchFolder scratch;
+    LoopbackServer server;
+    std::unique_ptr<UniqueHandle> agent;
+};
+
+TEST_F(UpdaterProcess, NoArgumentsEndsAtOnceWithMinusOne) {
+    const RunResult result = run({});
+    EXPECT_EQ(result.exitCode, kExitMinusOne);
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_FALSE(hasLog());
+}
+
+TEST_F(UpdaterProcess, VersionOptionPrintsTheBannerWhereverItIs) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"-v", "-check", "x"}, {"-check", "u", "-v"}, {"-V"}, {"-update", "x", "-log", "info", "-v"}};
+    for (const auto& args : cases) {
+        const RunResult result = run(args);
+        EXPECT_EQ(result.exitCode, 0u) << args[0];
+        EXPECT_EQ(result.out, kBanner);
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_FALSE(hasLog());
+}
+
+TEST_F(UpdaterProcess, IncompleteCheckOptionsAreNotValid) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"-check", "u"}, {"-check", "u", "-version", "   "}, {"-version", "1.0"}, {"-check"}, {"-log", "info"}};
+    for (const auto& args : cases) {
+        fs::remove(install() / "quorvelant_updater.log");
+        const RunResult result = run(args);
+        EXPECT_EQ(result.exitCode, kExitMinusOne) << args[0];
+        const auto lines = logLines();
+        ASSERT_EQ(lines.size(), 1u) << logDump();
+        EXPECT_TRUE(logged(plog::error, "main", "No valid option passed!"));
+    }
+}
+
+TEST_F(UpdaterProcess, UnknownLogLevelWritesNoRecordAndKeepsExitCodes) {
+    EXPECT_EQ(run({"-log", "x", "-check", "u"}).exitCode, kExitMinusOne);
+    server.script("/update.json", {200, manifest("1.2.4")});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}})});
+    EXPECT_EQ(run({"-log", "x", "-check", server.url("/update.json"), "-version", "1.2.3"}).exitCode, 0u);
+    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_FALSE(hasLog());
+}
+
+TEST_F(UpdaterProcess, LogLevelLimitsRecords) {
+    server.script("/update.json", {200, manifest("1.2.3")});
+    EXPECT_EQ(run(std::vector<std::string>{"-log", "Info"} + checkArgs("1.2.3")).exitCode, kExitMinusOne);
+    for (const LogLine& line : logLines()) EXPECT_NE(line.severity, "DEBUG") << line.message;
+    EXPECT_TRUE(logged(plog::error, "main", "Update not available!"));
+}
+
+TEST_F(UpdaterProcess, UpdateSkipsTheArgumentAfterItAndNeedsARunningAgent) {
+    fs::create_directory(temp());
+    writeFile(temp() / "a.dll", "new a");
+    const RunResult result = run({"-update", "-log", "error"});
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_TRUE(logged(plog::info, "main", "Starting to update KAVRO Quorvelant"));
+    EXPECT_TRUE(logged(plog::debug, "main", "Finishing quorvelant.exe ..."));
+    EXPECT_TRUE(logged(plog::debug, "main", "quorvelant.exe could not be finished!"));
+    EXPECT_EQ(logLines().size(), 3u) << logDump();
+    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_EQ(readFile(install() / "a.dll"), "old a");
+    EXPECT_EQ(treeOf(install()), (std::vector<std::string>{"a.dll", "b.txt", "quorvelant.exe", "quorvelant_updater.log",
+                                                           "temp", "temp/a.dll"}));
+}
+
+TEST_F(UpdaterProcess, FirstModeNamedWins) {
+    server.script("/update.json", {200, manifest("1.2.3")});
+    EXPECT_EQ(run(std::vector<std::string>{"-update", "x"} + checkArgs("1.0")).exitCode, 1u);
+    EXPECT_TRUE(logged(plog::info, "main", "Starting to update KAVRO Quorvelant"));
+    EXPECT_EQ(server.requestsFor("/update.json"), 0);
+
+    fs::remove(install() / "quorvelant_updater.log");
+    EXPECT_EQ(run(checkArgs("1.2.3") + std::vector<std::string>{"-update", "x"}).exitCode, kExitMinusOne);
+    EXPECT_TRUE(logged(plog::error, "main", "Update not available!"));
+    EXPECT_FALSE(loggedPrefix("Starting to update"));
+}
+
+TEST_F(UpdaterProcess, CheckPreparesExactlyTheChangedTopLevelFiles) {
+    fs::create_directories(temp() / "stale-folder");
+    writeFile(temp() / "stale.dll", "left by an earlier run");
+    server.script("/update.json", {200, manifest("1.2.4")});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"},
+                                                 {"b.txt", "same b", false},
+                                                 {"c.dll", "not installed"},
+                                                 {"sub/", "", false},
+                                                 {"sub/a.dll", "nested"},
+                                                 {"deep/er/b.txt", "nested without folder entry"}})});
+    const std::string url = server.url("/update.json");
+    const RunResult result = run({"-CHECK", "  " + url + " \t", "-VERSION", " 1.2.3 "});
+    EXPECT_EQ(result.exitCode, 0u) << logDump();
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_EQ(readFile(temp() / "a.dll"), "new a");
+    EXPECT_EQ(readFile(install() / "a.dll"), "old a");
+
+    const std::string t = logText(temp());
+    EXPECT_TRUE(logged(plog::info, "main", "Checking for updates for KAVRO Quorvelant version 1.2.3 on " + url));
+    EXPECT_TRUE(logged(plog::debug, "main", "Cleaning folder " + t));
+    EXPECT_TRUE(logged(plog::debug, "checkTempFolder", "Removing file " + logText(temp() / "stale.dll") + " ..."));
+    EXPECT_TRUE(logged(plog::debug, "main", "Downloading file " + url + " into " + t));
+    EXPECT_TRUE(logged(plog::verbose, "checkJSON", "Update version: 1.2.4"));
+    EXPECT_TRUE(logged(plog::debug, "main", "Downloading file " + server.url("/output.zip") + " into " + t));
+    EXPECT_TRUE(logged(plog::debug, "main", "Extracting file " + server.url("/output.zip")));
+    EXPECT_TRUE(logged(plog::debug, "checkUpdate", "a.dll can be updated!"));
+    EXPECT_TRUE(logged(plog::error, "checkUpdate",
+                       logText(temp() / "sub") + " is not a file. Deleting " + logText(temp() / "sub") + " ..."));
+    EXPECT_TRUE(logged(plog::debug, "main", "Update package ready!"));
+    EXPECT_TRUE(logged(plog::info, "main", "Checking for updates finished!"));
+}
+
+struct CheckCase {
+    const char* title;
+    std::string installed;
+    std::string manifest;  // "%URL%" stands for the package URL
+    int manifestStatus;
+    std::vector<ZipEntry> package;
+    int packageStatus;
+    bool cutPackage;
+    DWORD exitCode;
+    std::string record;  // the last record's message; %MANIFEST% and %PACKAGE% stand for the URLs
+    std::string stderrStart;
+};
+
+void PrintTo(const CheckCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
+class CheckOutcome : public UpdaterProcess, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(CheckOutcome, EndsWithItsExitCodeAndRecord) {
+    const CheckCase& c = GetParam();
+    std::string manifestText = c.manifest;
+    const size_t marker = manifestText.find("%URL%");
+    if (marker != std::string::npos) manifestText.replace(marker, 5, server.url("/output.zip"));
+    server.script("/update.json", {c.manifestStatus, manifestText});
+    server.script("/output.zip", {c.packageStatus, zipBytes(c.package), c.cutPackage});
+    const RunResult result = run(checkArgs(c.installed));
+    EXPECT_EQ(result.exitCode, c.exitCode) << logDump() << result.err;
+    std::string record = c.record;
+    record = std::regex_replace(record, std::regex("%MANIFEST%"), server.url("/update.json"));
+    record = std::regex_replace(record, std::regex("%PACKAGE%"), server.url("/output.zip"));
+    const auto lines = logLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().function, "main");
+    EXPECT_EQ(lines.back().message, record) << logDump();
+    EXPECT_EQ(result.err.rfind(c.stderrStart, 0), 0u) << result.err;
+    if (c.stderrStart.empty()) {
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_FALSE(fs::exists(temp() / "update.json"));
+    EXPECT_FALSE(fs::exists(temp() / "output.zip"));
+    EXPECT_EQ(readFile(install() / "a.dll"), "old a");
+    EXPECT_EQ(treeOf(scratch.path()).size(), treeOf(install()).size() + 4) << "something was written beside install";
+}
+
+const std::string kManifest124 = R"({"latest-version": "1.2.4", "force-update": false, "download-url": "%URL%"})";
+const std::vector<ZipEntry> kChangedPackage = {{"a.dll", "new a"}, {"b.txt", "same b"}};
+
+std::string padded(std::string text, size_t size) {
+    text.insert(text.size() - 1, size - text.size(), ' ');
+    return text;
+}
+
+const CheckCase kCheckCases[] = {
+    {"newer", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, 0, "Checking for updates finished!", ""},
+    {"equal_versions", "1.2.4", kManifest124, 200, kChangedPackage, 200, false, kExitMinusOne, "Update not available!",
+     ""},
+    {"forced_downgrade", "1.3", R"({"latest-version": "1.2", "force-update": true, "download-url": "%URL%"})", 200,
+     kChangedPackage, 200, false, 0, "Checking for updates finished!", ""},
+    {"ten_after_nine", "1.9", R"({"latest-version": "1.10", "force-update": false, "download-url": "%URL%"})", 200,
+     kChangedPackage, 200, false, 0, "Checking for updates finished!", ""},
+    {"malformed_manifest", "1.2.3", R"({"latest-version": "1.2.4", "force-update": "yes")", 200, kChangedPackage, 200,
+     false, kExitMinusOne, "Update not available!", ""},
+    {"empty_manifest", "1.2.3", "", 200, kChangedPackage, 200, false, kExitMinusOne, "Update not available!", ""},
+    {"manifest_of_1024_bytes", "1.2.3", padded(kManifest124, 1024 - 37), 200, kChangedPackage, 200, false, 0,
+     "Checking for updates finished!", ""},
+    {"manifest_404", "1.2.3", kManifest124, 404, kChangedPackage, 200, false, kExitMinusOne,
+     "Error downloading file %MANIFEST%", "HTTP status: 404."},
+    {"manifest_500", "1.2.3", kManifest124, 500, kChangedPackage, 200, false, kExitMinusOne,
+     "Error downloading file %MANIFEST%", "HTTP status: 500."},
+    {"missing_package", "1.2.3", kManifest124, 200, kChangedPackage, 404, false, kExitMinusOne,
+     "Error downloading file %PACKAGE%", "HTTP status: 404."},
+    {"half_package", "1.2.3", kManifest124, 200, kChangedPackage, 200, true, kExitMinusOne,
+     "Error downloading file %PACKAGE%", "Incomplete body: "},
+    {"identical_package",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"a.dll", "old a"}, {"b.txt", "same b"}},
+     200,
+     false,
+     1,
+     "Update package not ready!",
+     ""},
+    {"package_without_entries", "1.2.3", kManifest124, 200, {}, 200, false, 1, "Update package not ready!", ""},
+    {"only_folders_and_new_files",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"new/", "", false}, {"new.dll", "n"}},
+     200,
+     false,
+     1,
+     "Update package not ready!",
+     ""},
+    {"hostile_package",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"a.dll", "new a"}, {"../escaped.dll", "evil"}},
+     200,
+     false,
+     kExitMinusOne,
+     "Error extracting file temp",
+     "Archive entry \"../escaped.dll\""},
+    {"drive_letter_package",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"C:\\escaped.dll", "evil"}},
+     200,
+     false,
+     kExitMinusOne,
+     "Error extracting file temp",
+     "Archive entry \"C:\\escaped.dll\""},
+    {"wrong_crc",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"a.dll", "new a", true, true}},
+     200,
+     false,
+     kExitMinusOne,
+     "Error extracting file temp",
+     ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckOutcome, ::testing::ValuesIn(kCheckCases),
+                         [](const auto& testCase) { return std::string(testCase.param.title); });
+
+TEST_F(UpdaterProcess, UnresolvableHostIsADownloadError) {
+    const RunResult result = run({"-check", "http://updates.invalid/update.json", "-version", "1.0"});
+    EXPECT_EQ(result.exitCode, kExitMinusOne);
+    EXPECT_TRUE(std::regex_match(result.err, std::regex("InternetOpenUrl\\(\\): [0-9]+\\.\r\n"))) << result.err;
+    EXPECT_TRUE(logged(plog::error, "main", "Error downloading file http://updates.invalid/update.json"));
+    EXPECT_TRUE(fs::is_empty(temp()));
+}
+
+TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
+    startAgent();
+    const DWORD firstAgent = agentStarts().at(0);
+    fs::create_directory(temp());
+    writeFile(temp() / "a.dll", "new a");
+    writeFile(temp() / "output.zip", "left alone");
+    const RunResult result = run({"-update", "x"});
+    EXPECT_EQ(result.exitCode, 0u) << logDump();
+    EXPECT_EQ(WaitForSingleObject(agent->get(), 5000), WAIT_OBJECT_0) << "the running agent was not stopped";
+    ASSERT_TRUE(waitForStarts(2)) << "the agent was not started again";
+    EXPECT_NE(agentStarts()[1], firstAgent);
+    EXPECT_TRUE(agentRunning(agentStarts()[1]));
+
+    EXPECT_EQ(readFile(install() / "a.dll"), "new a");
+    EXPECT_EQ(readFile(install() / "b.txt"), "same b");
+    std::vector<std::string> backups;
+    for (const std::string& name : treeOf(install())) {
+        if (std::regex_match(name, std::regex("a\\.dll\\.20[0-9]{12}"))) backups.push_back(name);
+    }
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(readFile(install() / backups[0]), "old a");
+    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"output.zip"});
+
+    const char* expected[] = {"Starting to update KAVRO Quorvelant",
+                              "Finishing quorvelant.exe ...",
+                              "quorvelant.exe finished!",
+                              "Starting update...",
+                              "Updating file a.dll ...",
+                              "File \"a.dll\" updated!",
+                              "Update completed!",
+                              "Launching KAVRO Quorvelant",
+                              "KAVRO Quorvelant started!",
+                              "KAVRO Quorvelant update finished!"};
+    const auto lines = logLines();
+    ASSERT_EQ(lines.size(), std::size(expected)) << logDump();
+    for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].message, expected[i]);
+    EXPECT_EQ(lines[4].function, "makeUpdate");
+}
+
+TEST_F(UpdaterProcess, UpdateWithNothingPreparedLeavesTheAgentStopped) {
+    startAgent();
+    fs::create_directory(temp());
+    const RunResult result = run({"-update", "x"});
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_EQ(WaitForSingleObject(agent->get(), 5000), WAIT_OBJECT_0);
+    EXPECT_TRUE(logged(plog::error, "main", "Could not update files!"));
+    EXPECT_FALSE(loggedPrefix("Launching"));
+    EXPECT_EQ(agentStarts().size(), 1u);
+}
+
+// Files held open without sharing, as a running program holds its own files.
+UniqueHandle lockFile(const fs::path& file) {
+    return UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+TEST(LockedFiles, ExtractionSkipsAnEntryItCannotWriteAndGoesOn) {
+    ScratchFolder folder;
+    const fs::path temp = folder.path() / "temp";
+    fs::create_directory(temp);
+    writeFile(temp / "busy.dll", "in use");
+    writeZip(folder.path() / "p.zip", {{"busy.dll", "new"}, {"free.dll", "free"}});
+    const UniqueHandle lock = lockFile(temp / "busy.dll");
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), 0);
+    EXPECT_EQ(readFile(temp / "free.dll"), "free");
+}
+
+TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
+    ScratchFolder install;
+    const fs::path temp = install.path() / "temp";
+    fs::create_directory(temp);
+    writeFile(install.path() / "a.dll", "old a");
+    writeFile(temp / "a.dll", "new a");
+    {
+        const UniqueHandle lock = lockFile(temp / "a.dll");
+        ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+        RecordCapture::clear();
+        EXPECT_FALSE(makeUpdate(temp));
+    }
+    EXPECT_EQ(readFile(install.path() / "a.dll"), "old a");
+    EXPECT_EQ(treeOf(install.path()), (std::vector<std::string>{"a.dll", "temp", "temp/a.dll"}));
+    const auto records = RecordCapture::records();
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.back().message.rfind("Boost Exception: ", 0), 0u) << RecordCapture::dump();
+}
+
+}  // namespace

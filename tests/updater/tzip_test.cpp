@@ -1,0 +1,169 @@
+#include "tzip.h"
+
+#include <gtest/gtest.h>
+#include <unzip.h>
+
+#include <boost/filesystem/operations.hpp>
+
+#include "temp_folder.h"
+#include "test_support.h"
+#include "zip_builder.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+TEST(EntryName, RefusesNamesThatLeaveTheDestination) {
+    const std::pair<const char*, bool> cases[] = {
+        {"a.dll", true},
+        {"sub/b.txt", true},
+        {"sub\\b.txt", true},
+        {"sub/", true},
+        {"a..b/c..", true},
+        {".hidden", true},
+        {"./a.txt", true},
+        {"../evil.txt", false},
+        {"..\\evil.txt", false},
+        {"sub/../../evil.txt", false},
+        {"sub/..", false},
+        {"..", false},
+        {"sub/.../x", false},
+        {"sub/.. /x", false},
+        {"/etc/evil", false},
+        {"\\Windows\\evil.dll", false},
+        {"\\\\server\\share\\evil", false},
+        {"C:/evil.txt", false},
+        {"c:evil.txt", false},
+        {"a.txt:stream", false},
+    };
+    for (const auto& [name, safe] : cases) EXPECT_EQ(isSafeEntryName(name), safe) << name;
+}
+
+// Each test works in its own folder: the archive lies in it and is unpacked
+// into its "temp" subfolder, so anything written beside "temp" escaped.
+class Extraction : public ::testing::Test {
+protected:
+    void SetUp() override { fs::create_directory(destination()); }
+    fs::path archive() const { return folder.path() / "package.zip"; }
+    fs::path destination() const { return folder.path() / "temp"; }
+    int extract() { return tZip().extract(archive().string(), destination().string(), ""); }
+
+    ScratchFolder folder;
+};
+
+TEST_F(Extraction, WritesFilesAndCreatesTheirFolders) {
+    writeZip(archive(), {{"a.dll", "alpha", false}, {"sub/b.txt", std::string(100000, 'b')}, {"deep/er/c", "c"}});
+    const fs::path before = fs::current_path();
+    ASSERT_EQ(extract(), 0);
+    EXPECT_EQ(fs::current_path(), before);
+    EXPECT_EQ(treeOf(destination()),
+              (std::vector<std::string>{"a.dll", "deep", "deep/er", "deep/er/c", "sub", "sub/b.txt"}));
+    EXPECT_EQ(readFile(destination() / "a.dll"), "alpha");
+    EXPECT_EQ(readFile(destination() / "sub" / "b.txt"), std::string(100000, 'b'));
+}
+
+TEST_F(Extraction, CreatesFolderEntriesAndOverwritesFiles) {
+    writeFile(destination() / "a.dll", "old content that is longer");
+    writeZip(archive(), {{"empty/", "", false}, {"a.dll", "new"}});
+    ASSERT_EQ(extract(), 0);
+    EXPECT_TRUE(fs::is_directory(destination() / "empty"));
+    EXPECT_EQ(readFile(destination() / "a.dll"), "new");
+}
+
+TEST_F(Extraction, ArchiveOfOneFolderSucceedsWithOnlyThatFolder) {
+    writeZip(archive(), {{"only/", "", false}});
+    ASSERT_EQ(extract(), 0);
+    EXPECT_EQ(treeOf(destination()), std::vector<std::string>{"only"});
+}
+
+TEST_F(Extraction, ArchiveWithoutEntriesSucceedsAndWritesNothing) {
+    writeZip(archive(), {});
+    ASSERT_EQ(extract(), 0);
+    EXPECT_TRUE(fs::is_empty(destination()));
+    // An end record that claims entries is no empty archive.
+    std::string bytes = readFile(archive());
+    ASSERT_EQ(bytes.size(), 22u);
+    bytes[8] = 1;
+    writeFile(archive(), bytes);
+    EXPECT_NE(extract(), 0);
+}
+
+TEST_F(Extraction, HostileArchivesAreRefusedWholeBeforeAnythingIsWritten) {
+    const char* hostile[] = {"../evil.txt", "..\\evil.txt", "sub/../../evil.txt", "/abs-evil.txt",
+                             "C:/evil.txt", "C:evil.txt",   "sub/... /evil.txt"};
+    for (const char* name : hostile) {
+        writeZip(archive(), {{"first.txt", "harmless"}, {name, "evil"}});
+        const fs::path before = fs::current_path();
+        EXPECT_EQ(extract(), kZipRefused) << name;
+        EXPECT_EQ(fs::current_path(), before);
+        EXPECT_EQ(treeOf(folder.path()), (std::vector<std::string>{"package.zip", "temp"})) << name;
+    }
+}
+
+TEST_F(Extraction, NamesThatDoNotFitTheNameBufferAreRefused) {
+    writeZip(archive(), {{std::string(256, 'n'), "x"}});
+    EXPECT_EQ(extract(), kZipRefused);
+    writeZip(archive(), {{std::string("a\0b", 3), "x"}});
+    EXPECT_EQ(extract(), kZipRefused);
+    EXPECT_TRUE(fs::is_empty(destination()));
+    writeZip(archive(), {{std::string(255, 'n'), "fits"}});
+    EXPECT_EQ(extract(), 0);
+}
+
+TEST_F(Extraction, WrongCrcEndsWithTheLibrarysCode) {
+    writeZip(archive(), {{"good.txt", "good"}, {"bad.txt", "bad content", true, true}, {"after.txt", "after"}});
+    EXPECT_EQ(extract(), UNZ_CRCERROR);
+    EXPECT_EQ(readFile(destination() / "good.txt"), "good");
+    EXPECT_FALSE(fs::exists(destination() / "after.txt"));
+}
+
+TEST_F(Extraction, UnreadableArchivesAndFoldersFail) {
+    EXPECT_EQ(extract(), kZipFailed);
+    writeFile(archive(), "PK not really a zip");
+    EXPECT_EQ(extract(), kZipFailed);
+    writeZip(archive(), {{"a", "a"}});
+    const fs::path before = fs::current_path();
+    EXPECT_EQ(tZip().extract(archive().string(), (folder.path() / "missing").string(), ""), kZipFailed);
+    EXPECT_EQ(fs::current_path(), before);
+}
+
+TEST_F(Extraction, ListGivesNamesInArchiveOrder) {
+    writeZip(archive(), {{"z", "1"}, {"a/", ""}, {"a/m", "2"}});
+    std::vector<std::string> names{"stale"};
+    ASSERT_EQ(tZip().list(archive().string(), names), 0);
+    EXPECT_EQ(names, (std::vector<std::string>{"z", "a/", "a/m"}));
+}
+
+TEST_F(Extraction, ExtractPackageDeletesTheArchiveWhateverHappens) {
+    const fs::path package = destination() / "output.zip";
+    writeZip(package, {{"a.dll", "a"}});
+    EXPECT_TRUE(extractPackage(destination()));
+    EXPECT_EQ(treeOf(destination()), std::vector<std::string>{"a.dll"});
+
+    writeZip(package, {{"../escape.dll", "a"}});
+    EXPECT_FALSE(extractPackage(destination()));
+    EXPECT_FALSE(fs::exists(package));
+    EXPECT_FALSE(fs::exists(folder.path() / "escape.dll"));
+
+    writeFile(package, "garbage");
+    EXPECT_FALSE(extractPackage(destination()));
+    EXPECT_FALSE(fs::exists(package));
+
+    EXPECT_FALSE(extractPackage(destination()));
+}
+
+TEST(MakeDir, CreatesEveryLevel) {
+    ScratchFolder folder;
+    const fs::path before = fs::current_path();
+    fs::current_path(folder.path());
+    EXPECT_EQ(makeDir("a/b/c/"), 1);
+    EXPECT_EQ(makeDir("a/b"), 1);
+    EXPECT_EQ(makeDir(""), 0);
+    EXPECT_EQ(makeDir("/"), 0);
+    writeFile("file", "");
+    EXPECT_EQ(makeDir("file/x/y"), 0);
+    fs::current_path(before);
+    EXPECT_TRUE(fs::is_directory(folder.path() / "a" / "b" / "c"));
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+// Reducing the unpacked package to the files that change the installation,
+// and moving them over the installed ones. The installation folder is the
+// temp folder's parent; only files lying directly in it are ever replaced.
+#pragma once
+
+#include <boost/filesystem/path.hpp>
+#include <string>
+
+// Deletes from tempFolder every entry that would not change an installed file
+// (folders, files the installation lacks, files with the same content), except
+// "output.zip". True when at least one file is left and nothing failed.
+bool checkUpdate(const boost::filesystem::path& tempFolder);
+
+// Moves each prepared file of tempFolder over the installed file of the same
+// name, keeping the old one as name + "." + makeTimestamp(). When the second
+// move fails the backup is moved back, so the installed file is never
+// missing. True when at least one file was replaced and nothing failed.
+bool makeUpdate(const boost::filesystem::path& tempFolder);
+
+// True when both files can be read and their SHA-512 digests are equal. Reads
+// in fixed chunks, so memory does not grow with the files; files of different
+// sizes are different without being read.
+bool sameFileContent(const boost::filesystem::path& first, const boost::filesystem::path& second);
+
+// Local time now as "%Y%m%d%H%M%S".
+std::string makeTimestamp();

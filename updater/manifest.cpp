@@ -1,0 +1,103 @@
+#include "manifest.h"
+
+#include <boost/filesystem/operations.hpp>
+#include <cstdint>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+#include "file_handle.h"
+#include "log_text.h"
+#include "plog/Log.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// One dot-separated part starting at position, which is moved past the part
+// and its dot. Saturating keeps absurdly long parts ordered among themselves
+// as "huge" instead of wrapping into small or negative numbers.
+int64_t readPart(const std::string& text, size_t& position) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+    int64_t value = 0;
+    for (; position < text.size() && text[position] != '.'; ++position) {
+        const int digit = static_cast<signed char>(text[position]) - 48;
+        if (value > (kMax - 127) / 10) {
+            value = kMax;
+        } else if (value < (kMin + 176) / 10) {
+            value = kMin;
+        } else {
+            value = value * 10 + digit;
+        }
+    }
+    ++position;
+    return value;
+}
+
+}  // namespace
+
+int compareVersions(std::string a, std::string b) {
+    size_t positionA = 0;
+    size_t positionB = 0;
+    while (positionA < a.size() || positionB < b.size()) {
+        const int64_t partA = readPart(a, positionA);
+        const int64_t partB = readPart(b, positionB);
+        if (partA > partB) return 1;
+        if (partA < partB) return -1;
+    }
+    return 0;
+}
+
+bool readWholeFile(const fs::path& file, std::string& bytes) {
+    // Some systems open folders as files and report absurd sizes for them.
+    boost::system::error_code error;
+    if (!fs::is_regular_file(file, error)) return false;
+    UniqueFile in = openFile(file, "rb");
+    if (!in || std::fseek(in.get(), 0, SEEK_END) != 0) return false;
+    const long size = std::ftell(in.get());
+    if (size < 0 || std::fseek(in.get(), 0, SEEK_SET) != 0) return false;
+    try {
+        bytes.assign(static_cast<size_t>(size), '\0');
+    } catch (const std::exception&) {
+        return false;
+    }
+    return std::fread(bytes.data(), 1, bytes.size(), in.get()) == bytes.size() && !std::ferror(in.get());
+}
+
+bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::string& packageUrl) {
+    packageUrl.clear();
+    const fs::path manifest = tempFolder / "update.json";
+    bool due = false;
+    std::string bytes;
+    if (!readWholeFile(manifest, bytes)) {
+        PLOGD << "Could not read file " << logText(manifest);
+    } else {
+        try {
+            nlohmann::json document = nlohmann::json::parse(bytes);
+            const std::string latestVersion = document["latest-version"].get<std::string>();
+            const bool forceUpdate = document["force-update"].get<bool>();
+            PLOGV << "Current version: " << installedVersion;
+            PLOGV << "Update version: " << latestVersion;
+            PLOGV << "Force update: " << (forceUpdate ? 1 : 0);
+            const int comparison = compareVersions(latestVersion, installedVersion);
+            if (forceUpdate ? comparison != 0 : comparison > 0) {
+                packageUrl = document["download-url"].get<std::string>();
+                due = true;
+            }
+        } catch (const nlohmann::json::exception& e) {
+            PLOGD << "JSON Exception: " << e.what();
+        } catch (const std::exception& e) {
+            PLOGD << "Exception: " << e.what();
+        }
+    }
+    // A manifest left behind would be read again by a later run as if it had
+    // just been downloaded, so a failed deletion fails the check.
+    try {
+        fs::remove(manifest);
+    } catch (const fs::filesystem_error& e) {
+        PLOGD << "Boost Exception: " << e.what();
+        packageUrl.clear();
+        return false;
+    }
+    return due;
+}

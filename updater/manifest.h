@@ -1,0 +1,21 @@
+// The update manifest ("update.json") and the version comparison.
+#pragma once
+
+#include <boost/filesystem/path.hpp>
+#include <string>
+
+// Reads the manifest that the download left in tempFolder, decides whether the
+// announced version should be installed over installedVersion and, when it
+// should, returns true with packageUrl set to the package's URL. packageUrl is
+// emptied at entry. The manifest file is deleted on every path; a deletion
+// that fails makes the result false.
+bool checkJSON(const boost::filesystem::path& tempFolder, std::string installedVersion, std::string& packageUrl);
+
+// Compares dotted versions part by part, numerically: 1 when a is newer, -1
+// when older, 0 when equal. Missing parts count as 0. Each character of a part
+// adds its code minus '0', so non-digits are not rejected; parts too long for
+// 64 bits saturate instead of overflowing.
+int compareVersions(std::string a, std::string b);
+
+// Reads the whole file into bytes; false when it cannot be opened, measured or read.
+bool readWholeFile(const boost::filesystem::path& file, std::string& bytes);

@@ -1,0 +1,55 @@
+#include "temp_folder.h"
+
+#include <boost/filesystem/operations.hpp>
+#include <iostream>
+
+#include "log_text.h"
+#include "plog/Log.h"
+#include "tzip.h"
+
+namespace fs = boost::filesystem;
+
+bool checkTempFolder(const fs::path& tempFolder) {
+    try {
+        if (!fs::exists(fs::status(tempFolder))) {
+            PLOGD << "Creating folder " << logText(tempFolder) << " ...";
+            fs::create_directory(tempFolder);
+            return true;
+        }
+        bool cleaned = true;
+        for (const fs::directory_entry& entry : fs::directory_iterator(tempFolder)) {
+            if (fs::is_regular_file(entry.status())) {
+                PLOGD << "Removing file " << logText(entry.path()) << " ...";
+                if (cleaned) cleaned = fs::remove(entry.path());
+            } else {
+                PLOGD << "Removing folder " << logText(entry.path()) << " ...";
+                if (cleaned) cleaned = fs::remove_all(entry.path()) > 0;
+            }
+        }
+        return cleaned;
+    } catch (const fs::filesystem_error& e) {
+        PLOGE << "Boost Exception: " << e.what();
+    } catch (const std::exception& e) {
+        PLOGE << "Exception: " << e.what();
+    }
+    return false;
+}
+
+bool extractPackage(const fs::path& tempFolder) {
+    const fs::path archive = tempFolder / "output.zip";
+    int result = kZipFailed;
+    try {
+        result = tZip().extract(archive.string(), archive.parent_path().string(), std::string());
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << std::endl;
+    }
+    // An archive that cannot be deleted is still held by some other program;
+    // a package prepared beside it is not reported as ready.
+    boost::system::error_code error;
+    fs::remove(archive, error);
+    if (error) {
+        std::cerr << "Could not delete " << logText(archive) << ": " << error.message() << std::endl;
+        return false;
+    }
+    return result == 0;
+}

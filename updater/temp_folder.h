@@ -1,0 +1,13 @@
+// The temp folder where check mode downloads and unpacks the package.
+#pragma once
+
+#include <boost/filesystem/path.hpp>
+
+// Makes sure tempFolder exists and is empty: creates it (one level) when
+// missing, otherwise deletes its files and folders. Stops deleting after the
+// first failure. False on any failure.
+bool checkTempFolder(const boost::filesystem::path& tempFolder);
+
+// Unpacks tempFolder\output.zip into tempFolder and deletes the archive on
+// every path. True when every entry was unpacked and the archive is gone.
+bool extractPackage(const boost::filesystem::path& tempFolder);

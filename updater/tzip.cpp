@@ -1,0 +1,225 @@
+#include "tzip.h"
+
+#include <unzip.h>
+
+#include <boost/filesystem/operations.hpp>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <new>
+
+#include "file_handle.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+constexpr size_t kNameBufferSize = 256;
+constexpr size_t kCopyBufferSize = 8192;
+
+struct ZipCloser {
+    void operator()(void* zip) const { unzClose(zip); }
+};
+using UniqueZip = std::unique_ptr<void, ZipCloser>;
+
+// The entry that is open for reading; closing it checks its CRC.
+class OpenEntry {
+public:
+    explicit OpenEntry(unzFile zip) : m_zip(zip) {}
+    ~OpenEntry() {
+        if (m_zip) unzCloseCurrentFile(m_zip);
+    }
+    OpenEntry(const OpenEntry&) = delete;
+    OpenEntry& operator=(const OpenEntry&) = delete;
+    int close() {
+        const int result = unzCloseCurrentFile(m_zip);
+        m_zip = nullptr;
+        return result;
+    }
+
+private:
+    unzFile m_zip;
+};
+
+// Reads the current entry's name, refusing names that the buffer would cut.
+int readEntryName(unzFile zip, std::string& name) {
+    char buffer[kNameBufferSize];
+    unz_file_info64 info;
+    const int result = unzGetCurrentFileInfo64(zip, &info, buffer, sizeof buffer, nullptr, 0, nullptr, 0);
+    if (result != UNZ_OK) return result;
+    if (info.size_filename >= sizeof buffer || std::strlen(buffer) != info.size_filename) return kZipRefused;
+    name = buffer;
+    return UNZ_OK;
+}
+
+// Copies the open entry into out; 0, minizip's read error, or -1 on a short write.
+int copyEntry(unzFile zip, std::FILE* out, char* buffer) {
+    for (;;) {
+        const int count = unzReadCurrentFile(zip, buffer, static_cast<unsigned>(kCopyBufferSize));
+        if (count <= 0) return count;
+        if (std::fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) return kZipFailed;
+    }
+}
+
+int extractEntry(unzFile zip, const std::string& name, const std::string& password, char* buffer) {
+    const size_t slash = name.find_last_of("/\\");
+    const bool hasFolder = slash != std::string::npos;
+    if (name.substr(hasFolder ? slash + 1 : 0).empty()) {
+        boost::system::error_code ignored;
+        fs::create_directory(fs::path(name), ignored);
+        return UNZ_OK;
+    }
+    const int opened = unzOpenCurrentFilePassword(zip, password.empty() ? nullptr : password.c_str());
+    if (opened != UNZ_OK) return opened;
+    OpenEntry entry(zip);
+    UniqueFile out(std::fopen(name.c_str(), "wb"));
+    if (!out && hasFolder && makeDir(name.substr(0, slash)) == 1) out.reset(std::fopen(name.c_str(), "wb"));
+    // A file we cannot create (held open by a running program, say) is left
+    // as it is; the rest of the package still matters.
+    if (!out) return UNZ_OK;
+    int result = copyEntry(zip, out.get(), buffer);
+    if (std::fclose(out.release()) != 0 && result == UNZ_OK) result = kZipFailed;
+    const int closed = entry.close();
+    return result != UNZ_OK ? result : closed;
+}
+
+int extractAll(unzFile zip, const std::string& password) {
+    unz_global_info64 global;
+    int result = unzGetGlobalInfo64(zip, &global);
+    if (result != UNZ_OK) return result;
+    for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
+        std::string name;
+        result = readEntryName(zip, name);
+        if (result != UNZ_OK) return result;
+        // The names were vetted before; checking again here binds the check
+        // to the very entry that is written.
+        if (!isSafeEntryName(name)) return kZipRefused;
+        std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
+        if (!buffer) return kZipNoMemory;
+        result = extractEntry(zip, name, password, buffer.get());
+        if (result != UNZ_OK) return result;
+        if (i + 1 < global.number_entry) {
+            result = unzGoToNextFile(zip);
+            if (result != UNZ_OK) return result;
+        }
+    }
+    return UNZ_OK;
+}
+
+bool isDotsAndBlanks(const std::string& element) {
+    size_t dots = 0;
+    for (char c : element) {
+        if (c == '.') {
+            ++dots;
+        } else if (c != ' ') {
+            return false;
+        }
+    }
+    return dots >= 2;
+}
+
+// An archive without entries is its end record alone. minizip cannot open one
+// (it takes an end record at offset 0 for "not found"), yet it is a valid
+// archive that unpacks to nothing.
+bool isEmptyArchive(const std::string& zipFile) {
+    UniqueFile file(std::fopen(zipFile.c_str(), "rb"));
+    if (!file) return false;
+    unsigned char record[22];
+    if (std::fread(record, 1, sizeof record, file.get()) != sizeof record) return false;
+    static const unsigned char kEnd[4] = {'P', 'K', 5, 6};
+    if (std::memcmp(record, kEnd, sizeof kEnd) != 0) return false;
+    for (size_t i = 4; i < 20; ++i) {
+        if (record[i] != 0) return false;  // disks, entry counts, folder size and offset
+    }
+    const long commentLength = record[20] | record[21] << 8;
+    return std::fseek(file.get(), 0, SEEK_END) == 0 && std::ftell(file.get()) == 22 + commentLength;
+}
+
+}  // namespace
+
+bool isSafeEntryName(const std::string& name) {
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return false;
+    if (name.find(':') != std::string::npos) return false;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = name.find_first_of("/\\", start);
+        if (isDotsAndBlanks(name.substr(start, end == std::string::npos ? std::string::npos : end - start))) {
+            return false;
+        }
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+int makeDir(const std::string& path) {
+    try {
+        std::string folder = path;
+        if (!folder.empty() && folder.back() == '/') folder.pop_back();
+        if (folder.empty()) return 0;
+        boost::system::error_code error;
+        if (fs::create_directory(fs::path(folder), error)) return 1;
+        for (size_t i = 1; i <= folder.size(); ++i) {
+            if (i < folder.size() && folder[i] != '/' && folder[i] != '\\') continue;
+            fs::create_directory(fs::path(folder.substr(0, i)), error);
+            if (error == boost::system::errc::no_such_file_or_directory ||
+                error == boost::system::errc::not_a_directory) {
+                return 0;
+            }
+        }
+        return 1;
+    } catch (const std::bad_alloc&) {
+        return kZipNoMemory;
+    }
+}
+
+int tZip::list(std::string zipFile, std::vector<std::string>& names) {
+    names.clear();
+    UniqueZip zip(unzOpen64(zipFile.c_str()));
+    if (!zip) return isEmptyArchive(zipFile) ? UNZ_OK : kZipFailed;
+    unz_global_info64 global;
+    int result = unzGetGlobalInfo64(zip.get(), &global);
+    for (ZPOS64_T i = 0; result == UNZ_OK && i < global.number_entry; ++i) {
+        if (i > 0) result = unzGoToNextFile(zip.get());
+        std::string name;
+        if (result == UNZ_OK) result = readEntryName(zip.get(), name);
+        if (result == UNZ_OK) names.push_back(name);
+    }
+    return result;
+}
+
+int tZip::extract(std::string zipFile, std::string destination, std::string password) {
+    std::vector<std::string> names;
+    const int listed = list(zipFile, names);
+    if (listed == kZipRefused) {
+        std::cerr << "Archive entry name too long or holding a NUL; the archive is refused." << std::endl;
+    }
+    if (listed != UNZ_OK) return listed;
+    for (const std::string& name : names) {
+        if (!isSafeEntryName(name)) {
+            std::cerr << "Archive entry \"" << name << "\" would be written outside " << destination
+                      << "; the archive is refused." << std::endl;
+            return kZipRefused;
+        }
+    }
+    if (names.empty() && isEmptyArchive(zipFile)) return UNZ_OK;
+    UniqueZip zip(unzOpen64(zipFile.c_str()));
+    if (!zip) return kZipFailed;
+    fs::path previous;
+    try {
+        previous = fs::current_path();
+        fs::current_path(fs::path(destination));
+    } catch (const fs::filesystem_error& e) {
+        std::cerr << e.what() << std::endl;
+        return kZipFailed;
+    }
+    const int result = extractAll(zip.get(), password);
+    zip.reset();
+    try {
+        fs::current_path(previous);
+    } catch (const fs::filesystem_error& e) {
+        std::cerr << e.what() << std::endl;
+        return kZipFailed;
+    }
+    return result;
+}
