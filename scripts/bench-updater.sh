@@ -32,7 +32,9 @@ install=$work/install
 www=$work/www
 pipeline=$work/pipeline
 mkdir -p "$install" "$www" "$pipeline"
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+source scripts/http-serve.sh
+serve_folder "$www"
+port=$server_port
 
 echo "== making 200 files, 200 MB =="
 python3 - "$www" "$install" "$port" <<'PY'
@@ -55,12 +57,6 @@ with open(f"{www}/update.json", "w") as manifest:
 PY
 echo "package: $(du -m "$www/output.zip" | cut -f1) MB compressed"
 
-python3 -m http.server --bind 127.0.0.1 --directory "$www" "$port" >/dev/null 2>&1 &
-server_pid=$!
-for _ in $(seq 50); do
-    curl -sf "http://127.0.0.1:$port/update.json" >/dev/null && break
-    sleep 0.1
-done
 
 now() { date +%s.%N; }
 

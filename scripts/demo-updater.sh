@@ -24,8 +24,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 mkdir -p "$install" "$www"
+source scripts/http-serve.sh
+serve_folder "$www"
+port=$server_port
 cp "$bin/agent_fixture/quorvelant.exe" "$install/quorvelant.exe"
 printf 'settings version 1.0.0\n' >"$install/settings.dll"
 printf 'unchanged notes\n' >"$install/notes.txt"
@@ -43,12 +45,6 @@ with open(f"{www}/update.json", "w") as manifest:
                "download-url": f"http://127.0.0.1:{port}/output.zip"}, manifest)
 PY
 
-python3 -m http.server --bind 127.0.0.1 --directory "$www" "$port" >/dev/null 2>&1 &
-server_pid=$!
-for _ in $(seq 50); do
-    curl -sf "http://127.0.0.1:$port/update.json" >/dev/null && break
-    sleep 0.1
-done
 
 # Output goes through a file: the agent that an update starts inherits the
 # updater's standard streams and would hold a pipe open for its whole life.

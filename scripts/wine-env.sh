@@ -4,7 +4,7 @@
 # Prefixes live outside the clone and are made once.
 
 FPB_WINE_MODE=${FPB_WINE_MODE:-null}
-export WINEPREFIX=${FPB_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/fpbridge/wine-$FPB_WINE_MODE}
+export WINEPREFIX=${FPB_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/fpbridge/wine-$FPB_WINE_MODE}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64

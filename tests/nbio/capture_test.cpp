@@ -2,36 +2,18 @@
 #include <cstring>
 
 #include "nbio_fixture.h"
-#include "template_codec.h"
-#include "template_text.h"
 
 namespace {
 
-class NbioCapture : public NbioBridge {
-protected:
-    void SetUp() override {
-        NbioBridge::SetUp();
-        ASSERT_TRUE(CodecAllocateBuffers());
-    }
-    void TearDown() override {
-        CodecReleaseBuffers();
-        NbioBridge::TearDown();
-    }
-};
-
-std::vector<unsigned char> Unpack(const std::string& text, DecodedEnvelope* envelope) {
-    DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kNbio, envelope);
-    std::vector<unsigned char> bytes;
-    EXPECT_TRUE(UnpackEnvelope(*envelope, &bytes));
-    return bytes;
-}
+using NbioCapture = NbioCodecBridge;
 
 TEST_F(NbioCapture, TemplateTextCarriesTheCapturedFir) {
     CaptureWindowProbe probe;
     const std::string text = CaptureText();
     EXPECT_EQ(probe.windowsSeen(), 1);
     DecodedEnvelope envelope;
-    const auto fir = Unpack(text, &envelope);
+    const auto fir = UnpackedTemplate(text, &envelope);
+    ASSERT_FALSE(fir.empty());
     EXPECT_EQ(text.size() % 4, 0u);
     EXPECT_EQ(envelope.packedSize, envelope.decodedLength - kEnvelopeHeaderSize);
     EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 8), 0);
@@ -46,7 +28,7 @@ TEST_F(NbioCapture, FdxTemplateTextCarriesTheFirstSample) {
     FK_SetAuthType(2);
     const std::string text = CaptureText();
     DecodedEnvelope envelope;
-    const auto fdx = Unpack(text, &envelope);
+    const auto fdx = UnpackedTemplate(text, &envelope);
     EXPECT_GT(fdx.size(), 0u);
     EXPECT_EQ(NBioSim_CallCount("NBioAPI_FreeExportData"), 2);
 }

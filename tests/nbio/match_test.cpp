@@ -1,22 +1,11 @@
 #include <cstring>
 
 #include "nbio_fixture.h"
-#include "template_codec.h"
-#include "template_text.h"
 
 namespace {
 
-class NbioMatch : public NbioBridge {
+class NbioMatch : public NbioCodecBridge {
 protected:
-    void SetUp() override {
-        NbioBridge::SetUp();
-        ASSERT_TRUE(CodecAllocateBuffers());
-    }
-    void TearDown() override {
-        CodecReleaseBuffers();
-        NbioBridge::TearDown();
-    }
-
     // A capture of `finger` as packed template text.
     std::string CaptureOf(int finger) {
         Script(("finger=" + std::to_string(finger)).c_str());
@@ -36,7 +25,7 @@ protected:
     }
     static int32_t PackedSize(const std::string& text) {
         DecodedEnvelope envelope;
-        DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kNbio, &envelope);
+        UnpackedTemplate(text, &envelope);
         return envelope.packedSize;
     }
 
@@ -154,12 +143,8 @@ TEST_F(NbioMatch, MatchTriesPackedThenNativeStored) {
     // A stored SDK text travels native: the packed attempt fails to decode,
     // the second call decides.
     NBioSim_Reset();
-    std::vector<unsigned char> fir;
-    {
-        DecodedEnvelope envelope;
-        DecodeEnvelope(stored.c_str(), static_cast<int32_t>(stored.size()), EnvelopeLayout::kNbio, &envelope);
-        ASSERT_TRUE(UnpackEnvelope(envelope, &fir));
-    }
+    const std::vector<unsigned char> fir = UnpackedTemplate(stored);
+    ASSERT_FALSE(fir.empty());
     const std::string nativeStored(fir.begin(), fir.end());
     EXPECT_EQ(FK_Match(nativeStored.c_str(), verify.c_str()), 1);
     EXPECT_EQ(NBioSim_CallCount("NBioAPI_VerifyMatch"), 1) << "only the second call reached the SDK";
@@ -195,10 +180,8 @@ TEST_F(NbioMatch, VerifyAgainstTheLiveFinger) {
 TEST_F(NbioMatch, VerifyHandsANativeTextOverUnchanged) {
     const std::string stored = CaptureOf(8);
     NBioSim_Reset();
-    std::vector<unsigned char> fir;
-    DecodedEnvelope envelope;
-    DecodeEnvelope(stored.c_str(), static_cast<int32_t>(stored.size()), EnvelopeLayout::kNbio, &envelope);
-    ASSERT_TRUE(UnpackEnvelope(envelope, &fir));
+    const std::vector<unsigned char> fir = UnpackedTemplate(stored);
+    ASSERT_FALSE(fir.empty());
     const std::string native(fir.begin(), fir.end());
     Script("finger=8");
     EXPECT_EQ(FK_Verify("N", native.c_str()), 1);
@@ -248,10 +231,8 @@ TEST_F(NbioMatch, ConvertBothWays) {
 
     FK_SetAuthType(2);
     const std::string captured = CaptureOf(4);
-    std::vector<unsigned char> fdx;
-    DecodedEnvelope envelope;
-    DecodeEnvelope(captured.c_str(), static_cast<int32_t>(captured.size()), EnvelopeLayout::kNbio, &envelope);
-    ASSERT_TRUE(UnpackEnvelope(envelope, &fdx));
+    std::vector<unsigned char> fdx = UnpackedTemplate(captured);
+    ASSERT_FALSE(fdx.empty());
 
     ASSERT_EQ(FK_Init(0, nullptr), 0);
     int32_t fdxSize = static_cast<int32_t>(fdx.size());

@@ -12,6 +12,8 @@
 
 #include "NBioSim.h"
 #include "fpbridge_nbio.h"
+#include "template_codec.h"
+#include "template_text.h"
 
 class NbioBridge : public ::testing::Test {
 protected:
@@ -30,6 +32,30 @@ protected:
     }
     static void Script(const char* script) { ASSERT_EQ(NBioSim_Configure(script), 0) << script; }
 };
+
+// For tests that read or forge packed template texts with the codec, which
+// needs its work buffers in this process too.
+class NbioCodecBridge : public NbioBridge {
+protected:
+    void SetUp() override {
+        NbioBridge::SetUp();
+        ASSERT_TRUE(CodecAllocateBuffers());
+    }
+    void TearDown() override {
+        CodecReleaseBuffers();
+        NbioBridge::TearDown();
+    }
+};
+
+// The template bytes inside a packed template text (empty when it does not unpack).
+inline std::vector<unsigned char> UnpackedTemplate(const std::string& text, DecodedEnvelope* envelope = nullptr) {
+    DecodedEnvelope decoded;
+    DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kNbio, &decoded);
+    std::vector<unsigned char> bytes;
+    if (!UnpackEnvelope(decoded, &bytes)) bytes.clear();
+    if (envelope) *envelope = decoded;
+    return bytes;
+}
 
 // The text FK_Capture returned, freed.
 inline std::string TakeText(char* text) {
