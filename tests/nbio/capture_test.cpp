@@ -129,6 +129,20 @@ TEST_F(NbioCapture, ConnectionFailureShowsNoWindow) {
     EXPECT_EQ(NBioSim_CallCount("NBioAPI_Capture"), 0);
 }
 
+TEST_F(NbioCapture, WithoutAWindowTheOperationWaitsForItsWorkerAlone) {
+    // Take the window class away so that no frame can be made.
+    WNDCLASSA windowClass{};
+    ASSERT_TRUE(GetClassInfoA(nullptr, "BioProc", &windowClass));
+    ASSERT_TRUE(UnregisterClassA("BioProc", windowClass.hInstance));
+    CaptureWindowProbe probe;
+    Script("delay=200");
+    const std::string text = CaptureText();
+    EXPECT_EQ(text.rfind("ERROR", 0), std::string::npos) << text;
+    EXPECT_EQ(probe.windowsSeen(), 0);
+    EXPECT_TRUE(RegisterClassA(&windowClass));
+    EXPECT_EQ(CaptureText().rfind("ERROR", 0), std::string::npos);
+}
+
 TEST_F(NbioCapture, FdxConversionFailureGivesAnEmptyText) {
     FK_SetAuthType(2);
     Script("tofdx=5");
