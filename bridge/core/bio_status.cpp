@@ -2,7 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 void GetOperationName(int32_t operation, char* out) {
     if (!out) return;
@@ -34,7 +36,11 @@ void SetStatusMessage(BioStatus* status, const char* format, ...) {
     va_end(args);
 }
 
-OwnedStatus::OwnedStatus(int32_t operation) : m_message(new char[kBioMessageSize]()), m_status{} {
+void OwnedStatus::Free::operator()(char* p) const { std::free(p); }
+
+OwnedStatus::OwnedStatus(int32_t operation)
+    : m_message(static_cast<char*>(std::calloc(kBioMessageSize, 1))), m_status{} {
+    if (!m_message) throw std::bad_alloc();
     m_status.operation = operation;
     m_status.message = m_message.get();
 }

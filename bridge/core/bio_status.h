@@ -44,15 +44,19 @@ void SetStatusMessage(BioStatus* status, const char* format, ...)
 // A status owned by one operation: zeroed record with a zeroed message buffer.
 class OwnedStatus {
 public:
+    // Throws std::bad_alloc when the message buffer cannot be had.
     explicit OwnedStatus(int32_t operation);
     OwnedStatus(const OwnedStatus&) = delete;
     OwnedStatus& operator=(const OwnedStatus&) = delete;
     BioStatus* get() { return &m_status; }
     BioStatus* operator->() { return &m_status; }
-    // Hands the message buffer to the caller (who frees it with delete[]).
+    // Hands the message buffer (calloc) to the caller, who frees it with free().
     char* releaseMessage();
 
 private:
-    std::unique_ptr<char[]> m_message;
+    struct Free {
+        void operator()(char* p) const;
+    };
+    std::unique_ptr<char, Free> m_message;
     BioStatus m_status;
 };

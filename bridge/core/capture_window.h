@@ -23,7 +23,8 @@ constexpr int kCancelButtonId = 2;
 std::atomic<LONG>& PumpFlag();
 
 // Load step: registers the "BioProc" class with `procedure` and makes the white
-// brush that the static controls are painted with. Unload step: deletes the brush.
+// brush that the static controls are painted with. Unload step: unregisters the
+// class and deletes the brush.
 void RegisterCaptureWindowClass(WNDPROC procedure);
 void ReleaseCaptureWindowResources();
 HBRUSH CaptureWindowBrush();

@@ -109,6 +109,10 @@ void RegisterCaptureWindowClass(WNDPROC procedure) {
 }
 
 void ReleaseCaptureWindowResources() {
+    // A class outlives the library that registered it: left behind, it would
+    // point at a procedure that is no longer mapped.
+    WNDCLASSA windowClass{};
+    if (GetClassInfoA(nullptr, kClassName, &windowClass)) UnregisterClassA(kClassName, windowClass.hInstance);
     if (g_whiteBrush) DeleteObject(g_whiteBrush);
     g_whiteBrush = nullptr;
 }
@@ -141,7 +145,10 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
     SetActiveWindow(frame);
     *window = w;
 
+    // The library goes by its module name; loaded under another file name it is
+    // still this code's own module, never the host program.
     HMODULE module = GetModuleHandleA(moduleName);
+    if (!module) module = ThisModule();
     ShowVersion(module, w.version);
     DrawLogoAtCreation(module, w);
     ShowWindow(w.cancel, SW_SHOW);

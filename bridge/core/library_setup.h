@@ -9,8 +9,6 @@
 constexpr int kModuleNameSize = 64;
 
 struct BridgeTraits {
-    // The library's own file name, e.g. "fpbridge_nbio.dll".
-    const char* moduleName;
     // Whether unloading releases the process-wide resources; one bridge keeps
     // them until the process ends.
     bool releaseAtUnload;

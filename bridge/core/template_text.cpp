@@ -22,6 +22,8 @@ void WriteLittleEndian32(unsigned char* p, int32_t value) {
 
 char* PackTemplateText(const unsigned char* data, int32_t len, EnvelopeLayout layout, int32_t imageRowWidth,
                        int32_t imageHeight) {
+    // A template the unpack work buffer cannot hold could never be matched.
+    if (len > kCodecBufferSize) return nullptr;
     unsigned char envelope[kEnvelopeHeaderSize + kCodecBufferSize] = {};
     int32_t packed = 0;
     if (!FK_Pack(data, len, envelope + kEnvelopeHeaderSize, &packed)) return nullptr;

@@ -15,8 +15,8 @@ enum class EnvelopeLayout {
 };
 
 // Packs `len` template bytes into a new packed template text (calloc; the
-// caller frees it). nullptr when the template does not pack into one complete
-// stream of at most 5120 bytes, or when memory runs out.
+// caller frees it). nullptr when the template is longer than 5120 bytes or does
+// not pack into one complete stream of at most 5120 bytes, or when memory runs out.
 char* PackTemplateText(const unsigned char* data, int32_t len, EnvelopeLayout layout, int32_t imageRowWidth = 0,
                        int32_t imageHeight = 0);
 

@@ -2,4 +2,4 @@
 
 // The DigitalPersona bridge keeps its process-wide resources until the process
 // ends. Its capture window comes with its own window procedure.
-const BridgeTraits kBridgeTraits = {"fpbridge_dpfp.dll", false, nullptr};
+const BridgeTraits kBridgeTraits = {false, nullptr};

@@ -28,7 +28,9 @@ char* FK_VerifyServer(void);
 
 // 1 when the live finger matches the stored template, else 0.
 int32_t FK_Verify(const char* kind, const char* stored);
-// 1 when the two templates match, else 0; the outcome goes to statusOut when given.
+// 1 when the two templates match, else 0; the outcome goes to statusOut when
+// given: its message buffer receives the text, or, when it has none, it receives
+// the operation's buffer (calloc; free it with free()).
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* statusOut);
 int32_t FK_Match(const char* stored, const char* verify);

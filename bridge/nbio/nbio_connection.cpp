@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "export_guard.h"
 #include "fpbridge_nbio.h"
 #include "library_setup.h"
 
@@ -58,10 +59,15 @@ void NbioConnectionEnd() {
 extern "C" {
 
 int32_t FK_Init(uint8_t openDevice, BioTask* task) {
-    OwnedStatus own(0);
-    BioStatus* status = task && task->status && task->status->message ? task->status : own.get();
-    NbioConnectionStart(status, openDevice != 0);
-    return status->error;
+    return GuardExport<int32_t>(1, [&] {
+        if (task && task->status && task->status->message) {
+            NbioConnectionStart(task->status, openDevice != 0);
+            return task->status->error;
+        }
+        OwnedStatus own(0);
+        NbioConnectionStart(own.get(), openDevice != 0);
+        return own->error;
+    });
 }
 
 int32_t FK_Close(int32_t closeDevice) {

@@ -2,4 +2,4 @@
 #include "library_setup.h"
 
 // The NITGEN bridge releases its process-wide resources when it is unloaded.
-const BridgeTraits kBridgeTraits = {"fpbridge_nbio.dll", true, NbioCaptureWindowProc};
+const BridgeTraits kBridgeTraits = {true, NbioCaptureWindowProc};

@@ -74,6 +74,7 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
         SetStatusMessage(status, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
         status->error = 7;
         status->success = false;
+        NbioConnectionEnd();
         return;
     }
     NbioConnectionStart(status, false);
@@ -133,7 +134,8 @@ int32_t FK_Match(const char* stored, const char* verify) {
 int32_t FK_CaptureAndVerify(const char* stored) {
     return GuardExport<int32_t>(-1, [&] {
         char* captured = FK_Capture(nullptr, 1);
-        if (!captured || std::strncmp(captured, "ERROR", 5) == 0) {
+        // A capture whose FDx conversion failed gives an empty text: no template either.
+        if (!captured || captured[0] == '\0' || std::strncmp(captured, "ERROR", 5) == 0) {
             std::free(captured);
             return -1;
         }

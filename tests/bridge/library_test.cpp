@@ -11,7 +11,7 @@
 #include "file_version.h"
 #include "library_setup.h"
 
-const BridgeTraits kBridgeTraits = {"bridge_tests.exe", false, nullptr};
+const BridgeTraits kBridgeTraits = {false, nullptr};
 
 namespace {
 
@@ -96,6 +96,15 @@ TEST_P(BridgeLibrary, LogoIsA256ColourBitmapOf120By137) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBridges, BridgeLibrary, ::testing::Values("fpbridge_nbio.dll", "fpbridge_dpfp.dll"));
+
+TEST(CaptureWindowClass, LivesAsLongAsTheNitgenLibrary) {
+    WNDCLASSA windowClass{};
+    HMODULE module = LoadLibraryA("fpbridge_nbio.dll");
+    ASSERT_NE(module, nullptr);
+    EXPECT_TRUE(GetClassInfoA(nullptr, "BioProc", &windowClass));
+    FreeLibrary(module);
+    EXPECT_FALSE(GetClassInfoA(nullptr, "BioProc", &windowClass));
+}
 
 TEST(FileVersion, FileWithoutVersionBlockLeavesOutputsAlone) {
     char exe[MAX_PATH] = {};

@@ -135,6 +135,15 @@ TEST_F(Codec, PackReportsAStreamThatDoesNotFit) {
     EXPECT_EQ(PackTemplateText(noise.data(), static_cast<int32_t>(noise.size()), EnvelopeLayout::kNbio), nullptr);
 }
 
+TEST_F(Codec, TemplatesLongerThanTheUnpackBufferAreNotPacked) {
+    // Compresses well, but no matching side could unpack it.
+    const std::vector<unsigned char> zeros(kCodecBufferSize + 1, 0);
+    EXPECT_EQ(PackTemplateText(zeros.data(), static_cast<int32_t>(zeros.size()), EnvelopeLayout::kNbio), nullptr);
+    char* fits = PackTemplateText(zeros.data(), kCodecBufferSize, EnvelopeLayout::kNbio);
+    EXPECT_NE(fits, nullptr);
+    std::free(fits);
+}
+
 TEST_F(Codec, UnpackOfTheWrongLengthLeavesOutputUntouched) {
     const auto data = FingerLikeTemplate(300, 1);
     const auto stream = Compress(data);

@@ -40,13 +40,30 @@ TEST_F(NbioCapture, WindowIsCentredTopmostWithItsFiveChildren) {
     ASSERT_EQ(probe.windowsSeen(), 1);
     const auto& seen = probe.last();
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ(seen.frame.left, width / 2 - 250);
-    EXPECT_EQ(seen.frame.top, height / 2 - 250);
-    EXPECT_EQ(seen.frame.right - seen.frame.left, 500);
-    EXPECT_EQ(seen.frame.bottom - seen.frame.top, 500);
+    EXPECT_EQ(seen.rect.left, width / 2 - 250);
+    EXPECT_EQ(seen.rect.top, height / 2 - 250);
+    if (width == 1024 && height == 768) {
+        EXPECT_EQ(seen.rect.left, 262);
+        EXPECT_EQ(seen.rect.top, 134);
+    }
+    EXPECT_EQ(seen.rect.right - seen.rect.left, 500);
+    EXPECT_EQ(seen.rect.bottom - seen.rect.top, 500);
     EXPECT_EQ(seen.title, "KAVRO - Biometria");
+    EXPECT_EQ(static_cast<DWORD>(seen.style) & 0x90800000u, 0x90800000u) << "popup, visible, border";
+    EXPECT_EQ(seen.exStyle & 0x101, 0x101) << "dialog modal frame, window edge";
     EXPECT_TRUE(seen.exStyle & WS_EX_TOPMOST);
-    EXPECT_TRUE(seen.style & WS_POPUP);
+    EXPECT_GT(seen.logoPixels, 20) << "the logo, drawn again after a repaint";
+    EXPECT_EQ(seen.corner, RGB(255, 255, 255));
+
+    // The SDK draws into the image pane of this very window.
+    NBioSimLastCall call{};
+    NBioSim_GetLastCall(&call);
+    EXPECT_EQ(call.capturePurpose, NBioAPI_FIR_PURPOSE_VERIFY);
+    EXPECT_EQ(call.captureTimeoutMs, 15000);
+    EXPECT_EQ(call.window.WindowStyle, 1u);
+    EXPECT_EQ(call.window.ParentWnd, seen.frame);
+    EXPECT_EQ(call.window.FingerWnd, seen.imagePane);
+    EXPECT_NE(seen.imagePane, nullptr);
 
     struct Expected {
         const char* className;
@@ -83,14 +100,22 @@ TEST_F(NbioCapture, WindowIsCentredTopmostWithItsFiveChildren) {
     EXPECT_EQ(FindWindowA("BioProc", "KAVRO - Biometria"), nullptr) << "the frame is gone after the operation";
 }
 
-TEST_F(NbioCapture, CancelEndsTheLoopAndTheNextCaptureWorks) {
-    Script("block=1;timeout=300");
+TEST_F(NbioCapture, CancelClosesTheWindowAndTheNextCaptureWorks) {
+    // The reader gives up only after two seconds; "Cancelar" cannot stop it.
+    Script("block=1;timeout=2000");
     {
         CaptureWindowProbe probe(true);
         // The operation still waits for its worker: the text is the one the
         // worker wrote when the SDK gave up.
         EXPECT_EQ(CaptureText(), "ERROR - Fingerprint capture left due to delay to capture a valid digital");
+        const ULONGLONG returnedAt = GetTickCount64();
         EXPECT_EQ(probe.windowsSeen(), 1);
+        const auto& seen = probe.last();
+        ASSERT_NE(seen.clickedAt, 0u);
+        ASSERT_NE(seen.destroyedAt, 0u);
+        // The frame went at the click, long before the reader gave up.
+        EXPECT_LT(seen.destroyedAt - seen.clickedAt, 1000u);
+        EXPECT_GE(returnedAt - seen.clickedAt, 1000u);
     }
     Script("block=0");
     CaptureWindowProbe probe;

@@ -63,6 +63,11 @@ TEST_F(NbioConnection, AnOperationEndsTheInstanceInitLeftOpen) {
     const std::string text = CaptureText();
     EXPECT_EQ(text.rfind("ERROR", 0), std::string::npos) << text;
     EXPECT_EQ(FK_Close(1), -1);
+
+    // Even a match refused for its arguments ends its connection.
+    ASSERT_EQ(FK_Init(0, &t.task), 0);
+    EXPECT_EQ(FK_VerifyMatch("Z", nullptr, "Z", nullptr, nullptr), 0);
+    EXPECT_EQ(FK_Close(0), -1);
 }
 
 TEST_F(NbioConnection, InitAcceptsAMissingTask) {
@@ -86,8 +91,14 @@ TEST_F(NbioConnection, AuthTypeChoosesTheTemplateForm) {
         NBioSim_Reset();
         for (int32_t type : c.settings) FK_SetAuthType(type);
         const std::string text = CaptureText();
+        EXPECT_FALSE(text.empty());
         EXPECT_EQ(text.rfind("ERROR", 0), std::string::npos) << text;
         EXPECT_EQ(NBioSim_CallCount("NBioAPI_NBioBSPToFDx"), c.fdx ? 1 : 0) << c.settings.size();
+        if (c.fdx) {
+            NBioSimLastCall call{};
+            NBioSim_GetLastCall(&call);
+            EXPECT_EQ(call.fdxFormatType, 35);
+        }
         EXPECT_EQ(NBioSim_CallCount("NBioAPI_GetExtendedTextFIRFromHandle"), c.fdx ? 0 : 1);
     }
 }

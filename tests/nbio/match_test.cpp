@@ -63,11 +63,21 @@ TEST_F(NbioMatch, SameFingerMatchesOtherFingerDoesNot) {
 }
 
 TEST_F(NbioMatch, FdxTemplatesReachTheSdkVerifyFirst) {
-    FK_SetAuthType(2);
-    const std::string stored = CaptureOf(5), verify = CaptureOf(5);
-    NBioSim_Reset();
-    EXPECT_EQ(VerifyMatch("Z", stored.c_str(), "Z", verify.c_str()).result, 1);
-    EXPECT_EQ(NBioSim_CallCount("NBioAPI_FDxToNBioBSP"), 2);
+    for (int32_t authType : {1, 2}) {
+        FK_SetAuthType(authType);
+        const std::string stored = CaptureOf(5), verify = CaptureOf(6);
+        NBioSim_Reset();
+        EXPECT_EQ(VerifyMatch("Z", stored.c_str(), "Z", verify.c_str()).result, 0);
+        NBioSimLastCall call{};
+        NBioSim_GetLastCall(&call);
+        const bool fdx = authType == 2;
+        EXPECT_EQ(call.matchFingers[0], fdx ? 6 : 5) << authType;
+        EXPECT_EQ(call.matchFingers[1], fdx ? 5 : 6) << authType;
+        EXPECT_EQ(NBioSim_CallCount("NBioAPI_FDxToNBioBSP"), fdx ? 2 : 0);
+        if (fdx) {
+            EXPECT_EQ(call.fdxFormatType, 35);
+        }
+    }
 }
 
 TEST_F(NbioMatch, ErrorTable) {
@@ -131,7 +141,7 @@ TEST_F(NbioMatch, StatusWithoutItsOwnBufferTakesTheOperationsOne) {
     EXPECT_EQ(FK_VerifyMatch("Z", good.c_str(), "Z", nullptr, &status), 0);
     ASSERT_NE(status.message, nullptr);
     EXPECT_STREQ(status.message, "ERROR - FK_VerifyMatch - Invalid Parameter - 7");
-    delete[] status.message;
+    std::free(status.message);
 }
 
 TEST_F(NbioMatch, MatchTriesPackedThenNativeStored) {
@@ -161,12 +171,21 @@ TEST_F(NbioMatch, CaptureAndVerify) {
     EXPECT_EQ(FK_CaptureAndVerify(stored.c_str()), 0);
     Script("block=1;timeout=100");
     EXPECT_EQ(FK_CaptureAndVerify(stored.c_str()), -1);
+    NBioSim_Reset();
+    FK_SetAuthType(2);
+    Script("tofdx=5");
+    EXPECT_EQ(FK_CaptureAndVerify(stored.c_str()), -1) << "an empty capture text is no template";
 }
 
 TEST_F(NbioMatch, VerifyAgainstTheLiveFinger) {
     const std::string stored = CaptureOf(8);
     Script("finger=8");
     EXPECT_EQ(FK_Verify("Z", stored.c_str()), 1);
+    NBioSimLastCall call{};
+    NBioSim_GetLastCall(&call);
+    EXPECT_EQ(call.captureTimeoutMs, -1);
+    EXPECT_EQ(call.window.WindowStyle, 1u);
+    EXPECT_NE(call.window.FingerWnd, nullptr);
     Script("finger=9");
     EXPECT_EQ(FK_Verify("Z", stored.c_str()), 0);
     EXPECT_EQ(FK_Verify(nullptr, stored.c_str()), 0) << "an absent marker means packed text";

@@ -41,10 +41,12 @@ int LiveWindows() {
 CaptureWindowProbe::CaptureWindowProbe(bool pressCancel) : m_pressCancel(pressCancel) {
     g_probe = this;
     m_hook = SetWindowsHookExA(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId());
+    m_destruction = SetWindowsHookExA(WH_CBT, Destruction, nullptr, GetCurrentThreadId());
 }
 
 CaptureWindowProbe::~CaptureWindowProbe() {
     if (m_hook) UnhookWindowsHookEx(m_hook);
+    if (m_destruction) UnhookWindowsHookEx(m_destruction);
     g_probe = nullptr;
 }
 
@@ -56,11 +58,19 @@ LRESULT CALLBACK CaptureWindowProbe::Hook(int code, WPARAM wParam, LPARAM lParam
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+LRESULT CALLBACK CaptureWindowProbe::Destruction(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND && g_probe && reinterpret_cast<HWND>(wParam) == g_probe->m_current) {
+        g_probe->m_last.destroyedAt = GetTickCount64();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 void CaptureWindowProbe::look(HWND frame) {
     m_current = frame;
     ++m_windowsSeen;
     m_last = Seen{};
-    GetWindowRect(frame, &m_last.frame);
+    m_last.frame = frame;
+    GetWindowRect(frame, &m_last.rect);
     m_last.style = GetWindowLongA(frame, GWL_STYLE);
     m_last.exStyle = GetWindowLongA(frame, GWL_EXSTYLE);
     m_last.title = WindowText(frame);
@@ -75,7 +85,26 @@ void CaptureWindowProbe::look(HWND frame) {
         MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&c.rect), 2);
         c.id = GetDlgCtrlID(child);
         if (c.id == 2) cancel = child;
+        if (c.rect.right - c.rect.left == 320) m_last.imagePane = child;
         m_last.children.push_back(c);
     }
-    if (m_pressCancel && cancel) PostMessageA(cancel, BM_CLICK, 0, 0);
+
+    // The logo must survive a repaint of the whole frame.
+    RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT client{};
+    GetClientRect(frame, &client);
+    const int centreX = (client.right - 320) / 2, centreY = client.bottom - 240;
+    HDC dc = GetDC(frame);
+    for (int y = centreY - 10; y < centreY + 10; ++y) {
+        for (int x = centreX - 10; x < centreX + 10; ++x) {
+            if (GetPixel(dc, x, y) != RGB(255, 255, 255)) ++m_last.logoPixels;
+        }
+    }
+    m_last.corner = GetPixel(dc, 3, 3);
+    ReleaseDC(frame, dc);
+
+    if (m_pressCancel && cancel) {
+        m_last.clickedAt = GetTickCount64();
+        PostMessageA(cancel, BM_CLICK, 0, 0);
+    }
 }

@@ -83,10 +83,16 @@ public:
         int id;
     };
     struct Seen {
-        RECT frame{};
+        HWND frame = nullptr, imagePane = nullptr;
+        RECT rect{};
         LONG style = 0, exStyle = 0;
         std::string title;
         std::vector<Child> children;
+        // After a forced repaint: pixels of the logo's square that are not white,
+        // and the colour of a corner that the logo does not reach.
+        int logoPixels = 0;
+        COLORREF corner = 0;
+        ULONGLONG clickedAt = 0, destroyedAt = 0;
     };
 
     explicit CaptureWindowProbe(bool pressCancel = false);
@@ -99,10 +105,12 @@ public:
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Destruction(int code, WPARAM wParam, LPARAM lParam);
     void look(HWND frame);
 
     bool m_pressCancel;
     HHOOK m_hook = nullptr;
+    HHOOK m_destruction = nullptr;
     HWND m_current = nullptr;
     int m_windowsSeen = 0;
     Seen m_last;

@@ -40,6 +40,15 @@ typedef struct NBioSimCounters {
     int32_t exports;     /* export records not freed with NBioAPI_FreeExportData */
 } NBioSimCounters;
 
+/* Arguments of the latest calls, to check what a caller hands the SDK. */
+typedef struct NBioSimLastCall {
+    uint8_t capturePurpose;       /* NBioAPI_Capture */
+    int32_t captureTimeoutMs;     /* NBioAPI_Capture or NBioAPI_Verify, as the caller passed it */
+    NBioAPI_WINDOW_OPTION window; /* NBioAPI_Capture or NBioAPI_Verify; zeroed when none was given */
+    int32_t fdxFormatType;        /* NBioAPI_NBioBSPToFDx or NBioAPI_FDxToNBioBSP */
+    int32_t matchFingers[2];      /* fingers of NBioAPI_VerifyMatch's first and second record (0: unreadable) */
+} NBioSimLastCall;
+
 /* Applies a script on top of the current settings; 0, or -1 when malformed. */
 NBIOAPI_IMPORT int32_t NBioSim_Configure(const char* script);
 /* Default settings, then NBIOSIM_SCRIPT when set; counters and call counts to zero. */
@@ -51,6 +60,8 @@ NBIOAPI_IMPORT int32_t NBioSim_CallCount(const char* functionName);
  * or second (2) record of NBioAPI_VerifyMatch received, copied with its NUL into out;
  * the number of bytes copied, or 0 when there was none. */
 NBIOAPI_IMPORT int32_t NBioSim_LastInputText(int32_t which, char* out, int32_t outSize);
+/* Copies the arguments of the latest calls (all zero after a reset). */
+NBIOAPI_IMPORT void NBioSim_GetLastCall(NBioSimLastCall* last);
 
 #ifdef __cplusplus
 }

@@ -34,7 +34,7 @@ NBioAPI_RETURN NBioAPI_Capture(NBioAPI_HANDLE handle, uint8_t purpose, NBioAPI_F
                                NBioAPI_FIR_HANDLE* auditData, const NBioAPI_WINDOW_OPTION* option) {
     return Guarded([&] {
         nbiosim::Simulator& simulator = DllSimulator();
-        const nbiosim::CaptureStart start = simulator.BeginCapture(handle, captured, timeoutMs);
+        const nbiosim::CaptureStart start = simulator.BeginCapture(handle, purpose, captured, timeoutMs, option);
         if (start.error != NBioAPIERROR_NONE) return start.error;
         nbiosim::PerformLiveCapture(start.plan, option);
         return simulator.FinishCapture(handle, start.plan, captured, auditData);
@@ -69,7 +69,7 @@ NBioAPI_RETURN NBioAPI_Verify(NBioAPI_HANDLE handle, const NBioAPI_INPUT_FIR* st
                               const NBioAPI_WINDOW_OPTION* option) {
     return Guarded([&] {
         nbiosim::Simulator& simulator = DllSimulator();
-        const nbiosim::VerifyStart start = simulator.BeginVerify(handle, stored, result, timeoutMs);
+        const nbiosim::VerifyStart start = simulator.BeginVerify(handle, stored, result, timeoutMs, option);
         if (start.capture.error != NBioAPIERROR_NONE) return start.capture.error;
         nbiosim::PerformLiveCapture(start.capture.plan, option);
         return simulator.FinishVerify(handle, start, stored, result, payload, auditData);

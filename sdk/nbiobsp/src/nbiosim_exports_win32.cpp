@@ -38,4 +38,13 @@ int32_t NBioSim_LastInputText(int32_t which, char* out, int32_t outSize) {
     return GuardedOr(int32_t{0}, [&] { return DllSimulator().LastInputText(which, out, outSize); });
 }
 
+void NBioSim_GetLastCall(NBioSimLastCall* last) {
+    if (last == nullptr) return;
+    *last = NBioSimLastCall{};
+    GuardedOr(0, [&] {
+        *last = DllSimulator().LastCall();
+        return 0;
+    });
+}
+
 }  // extern "C"

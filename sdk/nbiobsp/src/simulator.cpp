@@ -29,6 +29,7 @@ void Simulator::ResetLocked(const char* environmentScript) {
     store_.Clear();
     callCounts_.clear();
     lastTexts_ = {};
+    lastCall_ = NBioSimLastCall{};
     captures_ = 0;
 }
 
@@ -130,9 +131,22 @@ NBioAPI_RETURN Simulator::StillOpenLocked(NBioAPI_HANDLE handle) const {
     return store_.IsDeviceOpen(handle) ? NBioAPIERROR_NONE : NBioAPIERROR_DEVICE_NOT_OPENED;
 }
 
-CaptureStart Simulator::BeginCapture(NBioAPI_HANDLE handle, const NBioAPI_FIR_HANDLE* captured, int32_t timeoutMs) {
+NBioSimLastCall Simulator::LastCall() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastCall_;
+}
+
+void Simulator::RecordCaptureLocked(int32_t timeoutMs, const NBioAPI_WINDOW_OPTION* option) {
+    lastCall_.captureTimeoutMs = timeoutMs;
+    lastCall_.window = option != nullptr ? *option : NBioAPI_WINDOW_OPTION{};
+}
+
+CaptureStart Simulator::BeginCapture(NBioAPI_HANDLE handle, uint8_t purpose, const NBioAPI_FIR_HANDLE* captured,
+                                     int32_t timeoutMs, const NBioAPI_WINDOW_OPTION* option) {
     std::lock_guard<std::mutex> lock(mutex_);
     Count("NBioAPI_Capture");
+    lastCall_.capturePurpose = purpose;
+    RecordCaptureLocked(timeoutMs, option);
     CaptureStart start;
     if (!store_.HasInstance(handle)) {
         start.error = NBioAPIERROR_INVALID_HANDLE;
@@ -161,9 +175,10 @@ NBioAPI_RETURN Simulator::FinishCapture(NBioAPI_HANDLE handle, const CapturePlan
 }
 
 VerifyStart Simulator::BeginVerify(NBioAPI_HANDLE handle, const NBioAPI_INPUT_FIR* stored, const NBioAPI_BOOL* result,
-                                   int32_t timeoutMs) {
+                                   int32_t timeoutMs, const NBioAPI_WINDOW_OPTION* option) {
     std::lock_guard<std::mutex> lock(mutex_);
     Count("NBioAPI_Verify");
+    RecordCaptureLocked(timeoutMs, option);
     VerifyStart start;
     if (!store_.HasInstance(handle)) {
         start.capture.error = NBioAPIERROR_INVALID_HANDLE;

@@ -48,6 +48,7 @@ public:
     NBioSimCounters Counters() const;
     int32_t CallCount(const char* functionName) const;
     int32_t LastInputText(int32_t which, char* out, int32_t outSize) const;
+    NBioSimLastCall LastCall() const;
 
     NBioAPI_RETURN Init(NBioAPI_HANDLE* handle);
     NBioAPI_RETURN Terminate(NBioAPI_HANDLE handle);
@@ -56,7 +57,8 @@ public:
     NBioAPI_RETURN FreeFIRHandle(NBioAPI_HANDLE handle, NBioAPI_FIR_HANDLE fir);
 
     // NBioAPI_Capture in two halves around the wait described by the plan.
-    CaptureStart BeginCapture(NBioAPI_HANDLE handle, const NBioAPI_FIR_HANDLE* captured, int32_t timeoutMs);
+    CaptureStart BeginCapture(NBioAPI_HANDLE handle, uint8_t purpose, const NBioAPI_FIR_HANDLE* captured,
+                              int32_t timeoutMs, const NBioAPI_WINDOW_OPTION* option);
     NBioAPI_RETURN FinishCapture(NBioAPI_HANDLE handle, const CapturePlan& plan, NBioAPI_FIR_HANDLE* captured,
                                  NBioAPI_FIR_HANDLE* auditData);
 
@@ -73,7 +75,7 @@ public:
     // The answer is the scripted result if nonzero, else the capture's failure,
     // else the stored record's fault, else the comparison.
     VerifyStart BeginVerify(NBioAPI_HANDLE handle, const NBioAPI_INPUT_FIR* stored, const NBioAPI_BOOL* result,
-                            int32_t timeoutMs);
+                            int32_t timeoutMs, const NBioAPI_WINDOW_OPTION* option);
     NBioAPI_RETURN FinishVerify(NBioAPI_HANDLE handle, const VerifyStart& start, const NBioAPI_INPUT_FIR* stored,
                                 NBioAPI_BOOL* result, NBioAPI_FIR_PAYLOAD* payload, NBioAPI_FIR_HANDLE* auditData);
 
@@ -84,6 +86,7 @@ private:
     void ResetLocked(const char* environmentScript);
     void Count(const char* functionName) { ++callCounts_[functionName]; }
     CapturePlan PlanCaptureLocked(int32_t callerTimeoutMs);
+    void RecordCaptureLocked(int32_t timeoutMs, const NBioAPI_WINDOW_OPTION* option);
     FingerTemplate ReadFingerLocked(uint8_t finger);
     NBioAPI_RETURN StillOpenLocked(NBioAPI_HANDLE handle) const;
     // The caller's narrow text of a text-form record, or null.
@@ -96,6 +99,7 @@ private:
     std::map<std::string, int32_t> callCounts_;
     // Last text-form inputs: NBioAPI_Verify, then VerifyMatch's first and second.
     std::array<std::optional<std::string>, 3> lastTexts_;
+    NBioSimLastCall lastCall_{};
     uint64_t captures_ = 0;  // numbers the readings, which makes their nonces
 };
 

@@ -74,6 +74,7 @@ NBioAPI_RETURN Simulator::NBioBSPToFDx(NBioAPI_HANDLE handle, const NBioAPI_INPU
                                        NBioAPI_EXPORT_DATA* exported, int32_t formatType) {
     std::lock_guard<std::mutex> lock(mutex_);
     Count("NBioAPI_NBioBSPToFDx");
+    lastCall_.fdxFormatType = formatType;
     if (!store_.HasInstance(handle)) return NBioAPIERROR_INVALID_HANDLE;
     if (fir == nullptr || exported == nullptr) return NBioAPIERROR_INVALID_POINTER;
     if (const NBioAPI_RETURN scripted = settings_.tofdx.Take()) return scripted;
@@ -88,6 +89,7 @@ NBioAPI_RETURN Simulator::FDxToNBioBSP(NBioAPI_HANDLE handle, const uint8_t* dat
                                        NBioAPI_FIR_HANDLE* fir) {
     std::lock_guard<std::mutex> lock(mutex_);
     Count("NBioAPI_FDxToNBioBSP");
+    lastCall_.fdxFormatType = formatType;
     if (!store_.HasInstance(handle)) return NBioAPIERROR_INVALID_HANDLE;
     if (data == nullptr || fir == nullptr) return NBioAPIERROR_INVALID_POINTER;
     *fir = 0;
@@ -113,8 +115,11 @@ NBioAPI_RETURN Simulator::VerifyMatch(NBioAPI_HANDLE handle, const NBioAPI_INPUT
 
     FingerTemplate a;
     FingerTemplate b;
+    lastCall_.matchFingers[0] = lastCall_.matchFingers[1] = 0;
     if (const NBioAPI_RETURN fault = ResolveLocked(handle, *first, a)) return fault;
+    lastCall_.matchFingers[0] = a.finger;
     if (const NBioAPI_RETURN fault = ResolveLocked(handle, *second, b)) return fault;
+    lastCall_.matchFingers[1] = b.finger;
     *result = SameFinger(a, b) ? 1 : 0;
     return NBioAPIERROR_NONE;
 }

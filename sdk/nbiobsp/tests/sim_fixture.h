@@ -18,7 +18,7 @@ protected:
     }
 
     NBioAPI_RETURN Capture(NBioAPI_FIR_HANDLE* fir, NBioAPI_FIR_HANDLE* audit = nullptr) {
-        const CaptureStart start = sim.BeginCapture(handle, fir, 15000);
+        const CaptureStart start = sim.BeginCapture(handle, 1, fir, 15000, nullptr);
         if (start.error != 0) return start.error;
         return sim.FinishCapture(handle, start.plan, fir, audit);
     }
@@ -39,7 +39,7 @@ protected:
     }
 
     NBioAPI_RETURN Verify(const NBioAPI_INPUT_FIR& stored, NBioAPI_BOOL* result) {
-        const VerifyStart start = sim.BeginVerify(handle, &stored, result, -1);
+        const VerifyStart start = sim.BeginVerify(handle, &stored, result, -1, nullptr);
         if (start.capture.error != 0) return start.capture.error;
         return sim.FinishVerify(handle, start, &stored, result, nullptr, nullptr);
     }

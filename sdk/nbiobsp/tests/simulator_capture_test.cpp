@@ -42,7 +42,7 @@ TEST(Session, ScriptedOpenFailureKeepsTheReaderClosed) {
     EXPECT_EQ(sim.OpenDevice(h, NBioAPI_DEVICE_ID_AUTO), 260u);
     EXPECT_EQ(sim.Counters().devices, 0);
     NBioAPI_FIR_HANDLE fir = 0;
-    EXPECT_EQ(sim.BeginCapture(h, &fir, 15000).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_DEVICE_NOT_OPENED));
+    EXPECT_EQ(sim.BeginCapture(h, 1, &fir, 15000, nullptr).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_DEVICE_NOT_OPENED));
 }
 
 TEST(Session, DevicesAreCountedUntilClosed) {
@@ -65,7 +65,7 @@ TEST(Session, TerminateFreesStorageButLeaksStayCounted) {
     ASSERT_EQ(sim.Init(&h), 0u);
     ASSERT_EQ(sim.OpenDevice(h, NBioAPI_DEVICE_ID_AUTO), 0u);
     NBioAPI_FIR_HANDLE fir = 0;
-    const CaptureStart start = sim.BeginCapture(h, &fir, 15000);
+    const CaptureStart start = sim.BeginCapture(h, 1, &fir, 15000, nullptr);
     ASSERT_EQ(sim.FinishCapture(h, start.plan, &fir, nullptr), 0u);
     ASSERT_EQ(sim.Terminate(h), 0u);
     const NBioSimCounters c = sim.Counters();
@@ -77,7 +77,7 @@ TEST(Session, TerminateFreesStorageButLeaksStayCounted) {
 TEST_F(SimTest, DefaultCaptureGivesACountedFirOfFingerOne) {
     NBioAPI_FIR_HANDLE audit = 0;
     NBioAPI_FIR_HANDLE fir = 0;
-    const CaptureStart start = sim.BeginCapture(handle, &fir, 15000);
+    const CaptureStart start = sim.BeginCapture(handle, 1, &fir, 15000, nullptr);
     EXPECT_EQ(start.error, 0u);
     EXPECT_FALSE(start.plan.blocked);
     EXPECT_EQ(start.plan.waitMs, 0u);
@@ -100,11 +100,11 @@ TEST_F(SimTest, FreeingTheEmptyFirDoesNothing) {
 
 TEST_F(SimTest, CaptureChecksHandlePointerAndReader) {
     NBioAPI_FIR_HANDLE fir = 0;
-    EXPECT_EQ(sim.BeginCapture(0, &fir, 15000).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_HANDLE));
-    EXPECT_EQ(sim.BeginCapture(handle, nullptr, 15000).error,
+    EXPECT_EQ(sim.BeginCapture(0, 1, &fir, 15000, nullptr).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_HANDLE));
+    EXPECT_EQ(sim.BeginCapture(handle, 1, nullptr, 15000, nullptr).error,
               static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_POINTER));
     ASSERT_EQ(sim.CloseDevice(handle, NBioAPI_DEVICE_ID_AUTO), 0u);
-    EXPECT_EQ(sim.BeginCapture(handle, &fir, 15000).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_DEVICE_NOT_OPENED));
+    EXPECT_EQ(sim.BeginCapture(handle, 1, &fir, 15000, nullptr).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_DEVICE_NOT_OPENED));
 }
 
 TEST_F(SimTest, ScriptedCaptureResultsComeInTurn) {
@@ -122,18 +122,18 @@ TEST_F(SimTest, ScriptedCaptureResultsComeInTurn) {
 TEST_F(SimTest, BlockedCaptureWaitsItsTimeOutAndLeavesTheQueues) {
     ASSERT_EQ(sim.Configure("block=1;capture=516;finger=3"), 0);
     NBioAPI_FIR_HANDLE fir = 0;
-    CaptureStart start = sim.BeginCapture(handle, &fir, 15000);
+    CaptureStart start = sim.BeginCapture(handle, 1, &fir, 15000, nullptr);
     EXPECT_TRUE(start.plan.blocked);
     EXPECT_EQ(start.plan.waitMs, 15000u);
     EXPECT_EQ(sim.FinishCapture(handle, start.plan, &fir, nullptr),
               static_cast<NBioAPI_RETURN>(NBioAPIERROR_CAPTURE_TIMEOUT));
 
-    EXPECT_EQ(sim.BeginCapture(handle, &fir, -1).plan.waitMs, kDefaultCaptureTimeoutMs);
+    EXPECT_EQ(sim.BeginCapture(handle, 1, &fir, -1, nullptr).plan.waitMs, kDefaultCaptureTimeoutMs);
     ASSERT_EQ(sim.Configure("timeout=40"), 0);
-    EXPECT_EQ(sim.BeginCapture(handle, &fir, 15000).plan.waitMs, 40u);
+    EXPECT_EQ(sim.BeginCapture(handle, 1, &fir, 15000, nullptr).plan.waitMs, 40u);
 
     ASSERT_EQ(sim.Configure("block=0"), 0);
-    start = sim.BeginCapture(handle, &fir, 15000);
+    start = sim.BeginCapture(handle, 1, &fir, 15000, nullptr);
     EXPECT_EQ(start.plan.result, 516u);
     EXPECT_EQ(start.plan.finger, 3);
 }
@@ -141,12 +141,12 @@ TEST_F(SimTest, BlockedCaptureWaitsItsTimeOutAndLeavesTheQueues) {
 TEST_F(SimTest, DelayIsTheCapturesWait) {
     ASSERT_EQ(sim.Configure("delay=1200;timeout=50"), 0);
     NBioAPI_FIR_HANDLE fir = 0;
-    EXPECT_EQ(sim.BeginCapture(handle, &fir, 15000).plan.waitMs, 1200u);
+    EXPECT_EQ(sim.BeginCapture(handle, 1, &fir, 15000, nullptr).plan.waitMs, 1200u);
 }
 
 TEST_F(SimTest, CaptureEndsWithAnErrorWhenTheInstanceWentAwayMeanwhile) {
     NBioAPI_FIR_HANDLE fir = 0;
-    const CaptureStart start = sim.BeginCapture(handle, &fir, 15000);
+    const CaptureStart start = sim.BeginCapture(handle, 1, &fir, 15000, nullptr);
     sim.Reset(nullptr);
     EXPECT_EQ(sim.FinishCapture(handle, start.plan, &fir, nullptr),
               static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_HANDLE));
@@ -207,14 +207,14 @@ TEST_F(SimTest, VerifyChecksItsArguments) {
     NBioAPI_FIR_HANDLE fir = 0;
     const NBioAPI_INPUT_FIR input = ByHandle(&fir);
     NBioAPI_BOOL result = 0;
-    EXPECT_EQ(sim.BeginVerify(handle + 1, &input, &result, -1).capture.error,
+    EXPECT_EQ(sim.BeginVerify(handle + 1, &input, &result, -1, nullptr).capture.error,
               static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_HANDLE));
-    EXPECT_EQ(sim.BeginVerify(handle, nullptr, &result, -1).capture.error,
+    EXPECT_EQ(sim.BeginVerify(handle, nullptr, &result, -1, nullptr).capture.error,
               static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_POINTER));
-    EXPECT_EQ(sim.BeginVerify(handle, &input, nullptr, -1).capture.error,
+    EXPECT_EQ(sim.BeginVerify(handle, &input, nullptr, -1, nullptr).capture.error,
               static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_POINTER));
     sim.CloseDevice(handle, NBioAPI_DEVICE_ID_AUTO);
-    EXPECT_EQ(sim.BeginVerify(handle, &input, &result, -1).capture.error,
+    EXPECT_EQ(sim.BeginVerify(handle, &input, &result, -1, nullptr).capture.error,
               static_cast<NBioAPI_RETURN>(NBioAPIERROR_DEVICE_NOT_OPENED));
 }
 
@@ -239,13 +239,13 @@ TEST_F(SimTest, ResetForgetsEverythingAndAppliesTheEnvironmentScript) {
     EXPECT_EQ(c.instances + c.devices + c.firHandles + c.textFirs + c.exports, 0);
     EXPECT_EQ(sim.CallCount("NBioAPI_Capture"), 0);
     NBioAPI_FIR_HANDLE fir = 0;
-    EXPECT_EQ(sim.BeginCapture(handle, &fir, 15000).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_HANDLE))
+    EXPECT_EQ(sim.BeginCapture(handle, 1, &fir, 15000, nullptr).error, static_cast<NBioAPI_RETURN>(NBioAPIERROR_INVALID_HANDLE))
         << "handles from before a reset stay invalid";
     NBioAPI_HANDLE fresh = 0;
     ASSERT_EQ(sim.Init(&fresh), 0u);
     ASSERT_NE(fresh, handle);
     ASSERT_EQ(sim.OpenDevice(fresh, NBioAPI_DEVICE_ID_AUTO), 0u);
-    const CaptureStart start = sim.BeginCapture(fresh, &fir, 15000);
+    const CaptureStart start = sim.BeginCapture(fresh, 1, &fir, 15000, nullptr);
     EXPECT_EQ(start.plan.result, 0u);
     EXPECT_EQ(start.plan.finger, 9);
     EXPECT_EQ(start.plan.waitMs, 20u);
@@ -261,7 +261,7 @@ TEST(Control, CallsFromSeveralThreadsAllCount) {
         ASSERT_EQ(sim.OpenDevice(h, NBioAPI_DEVICE_ID_AUTO), 0u);
         for (int i = 0; i < kRounds; ++i) {
             NBioAPI_FIR_HANDLE fir = 0;
-            const CaptureStart start = sim.BeginCapture(h, &fir, 15000);
+            const CaptureStart start = sim.BeginCapture(h, 1, &fir, 15000, nullptr);
             ASSERT_EQ(sim.FinishCapture(h, start.plan, &fir, nullptr), 0u);
             NBioAPI_FIR_TEXTENCODE text{};
             ASSERT_EQ(sim.GetExtendedTextFIRFromHandle(h, fir, &text, 0, 1), 0u);
@@ -294,7 +294,7 @@ TEST(Control, MalformedEnvironmentScriptLeavesTheDefaults) {
     ASSERT_EQ(sim.Init(&h), 0u);
     ASSERT_EQ(sim.OpenDevice(h, NBioAPI_DEVICE_ID_AUTO), 0u);
     NBioAPI_FIR_HANDLE fir = 0;
-    EXPECT_EQ(sim.BeginCapture(h, &fir, 15000).plan.finger, 1);
+    EXPECT_EQ(sim.BeginCapture(h, 1, &fir, 15000, nullptr).plan.finger, 1);
 }
 
 TEST(Control, LastInputTextIsEmptyUntilSomethingArrivesAndIsCutToTheBuffer) {
@@ -336,7 +336,7 @@ TEST(Sessions, RunsWithDifferentSessionsReadDifferentBytesOfOneFinger) {
         ASSERT_EQ(sim.OpenDevice(handle, NBioAPI_DEVICE_ID_AUTO), 0u);
         ASSERT_EQ(sim.Configure(run == 0 ? "session=1" : "session=2"), 0);
         NBioAPI_FIR_HANDLE fir = 0;
-        const CaptureStart start = sim.BeginCapture(handle, &fir, 15000);
+        const CaptureStart start = sim.BeginCapture(handle, 1, &fir, 15000, nullptr);
         ASSERT_EQ(sim.FinishCapture(handle, start.plan, &fir, nullptr), 0u);
         NBioAPI_FIR_TEXTENCODE text{};
         ASSERT_EQ(sim.GetExtendedTextFIRFromHandle(handle, fir, &text, 0, NBioAPI_TEXTFIR_FORMAT_EXTENDED), 0u);
