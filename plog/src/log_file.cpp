@@ -1,34 +1,52 @@
 #include "plog/Appenders/RollingFileAppender.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #ifdef _WIN32
+#include <io.h>
 #include <share.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace plog::util {
 
 LogFile::~LogFile() {
-    if (m_file) std::fclose(m_file);
+#ifdef _WIN32
+    if (m_fd >= 0) _close(m_fd);
+#else
+    if (m_fd >= 0) close(m_fd);
+#endif
 }
 
-long LogFile::openOnce() {
-    if (!m_tried) {
-        m_tried = true;
+bool LogFile::openOnce() {
+    if (m_tried) return m_fd >= 0;
+    m_tried = true;
 #ifdef _WIN32
-        m_file = m_wideName.empty() ? _fsopen(m_narrowName.c_str(), "ab", _SH_DENYWR)
-                                    : _wfsopen(m_wideName.c_str(), L"ab", _SH_DENYWR);
+    const int flags = _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY | _O_NOINHERIT;
+    m_fd = m_wideName.empty() ? _sopen(m_narrowName.c_str(), flags, _SH_DENYWR, _S_IREAD | _S_IWRITE)
+                              : _wsopen(m_wideName.c_str(), flags, _SH_DENYWR, _S_IREAD | _S_IWRITE);
+    if (m_fd >= 0) m_emptyAtOpen = _filelengthi64(m_fd) == 0;
 #else
-        m_file = std::fopen(m_narrowName.c_str(), "ab");
+    m_fd = open(m_narrowName.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    struct stat info{};
+    if (m_fd >= 0) m_emptyAtOpen = fstat(m_fd, &info) == 0 && info.st_size == 0;
 #endif
-    }
-    if (!m_file) return -1;
-    if (m_sizeAtOpen < 0 && std::fseek(m_file, 0, SEEK_END) == 0) m_sizeAtOpen = std::ftell(m_file);
-    return m_sizeAtOpen;
+    return m_fd >= 0;
 }
 
 void LogFile::write(const std::string& bytes) {
-    if (!m_file) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), m_file);
-    std::fflush(m_file);
+    size_t done = 0;
+    while (m_fd >= 0 && done < bytes.size()) {
+#ifdef _WIN32
+        const int written = _write(m_fd, bytes.data() + done, static_cast<unsigned>(bytes.size() - done));
+#else
+        const ssize_t written = ::write(m_fd, bytes.data() + done, bytes.size() - done);
+#endif
+        if (written <= 0) return;
+        done += static_cast<size_t>(written);
+    }
 }
 
 }  // namespace plog::util

@@ -53,6 +53,19 @@ TEST(PlogLayer, AppendsWithoutASecondByteOrderMark) {
               "2026-02-03 04:05:06.007 INFO  [5] [main@9] run 1\n");
 }
 
+TEST(PlogLayer, KeepsAppendingPastTwoGigabytes) {
+    ScopedTempDir dir;
+    const uintmax_t big = 2200000000u;  // sparse: past what a 32-bit file offset holds
+    { std::ofstream("big.log") << "x"; }
+    std::filesystem::resize_file("big.log", big);
+    {
+        plog::RollingFileAppender<plog::TxtFormatter> appender("big.log", 0, 0);
+        appender.write(plog::Record(plog::info, "main", 1, plog::RecordTime{2026, 1, 2, 3, 4, 5, 6}, 7) << "late");
+    }
+    const std::string line = "2026-01-02 03:04:05.006 INFO  [7] [main@1] late\n";
+    EXPECT_EQ(std::filesystem::file_size("big.log"), big + line.size());
+}
+
 TEST(PlogLayer, NothingIsOpenedBeforeTheFirstRecord) {
     ScopedTempDir dir;
     plog::RollingFileAppender<plog::TxtFormatter> appender("lazy.log", 0, 0);

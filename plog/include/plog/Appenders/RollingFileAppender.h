@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <mutex>
 #include <string>
 
@@ -16,7 +15,9 @@ namespace plog {
 
 namespace util {
 // The log file: opened once, at the first record, for appending, with other
-// writers shut out while it is open. A file that cannot be opened drops records.
+// writers shut out while it is open and kept from child processes (a program
+// started later must not hold the log open). A file that cannot be opened
+// drops records.
 class LogFile {
 public:
     explicit LogFile(std::string fileName) : m_narrowName(std::move(fileName)) {}
@@ -27,9 +28,10 @@ public:
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
-    // Opens on first use; returns the size the file had then, or -1 when it
-    // could not be opened.
-    long openOnce();
+    // Opens on first use; false when the file could not be opened.
+    bool openOnce();
+    // Whether the file was empty when it was opened.
+    bool wasEmptyAtOpen() const { return m_emptyAtOpen; }
     void write(const std::string& bytes);
 
 private:
@@ -37,9 +39,9 @@ private:
 #ifdef _WIN32
     std::wstring m_wideName;
 #endif
-    std::FILE* m_file = nullptr;
+    int m_fd = -1;
     bool m_tried = false;
-    long m_sizeAtOpen = -1;
+    bool m_emptyAtOpen = false;
 };
 }  // namespace util
 
@@ -61,9 +63,8 @@ public:
 
     void write(const Record& record) override {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const long sizeAtOpen = m_file.openOnce();
-        if (sizeAtOpen < 0) return;
-        if (sizeAtOpen == 0 && !m_headerWritten) m_file.write(Converter::header(Formatter::header()));
+        if (!m_file.openOnce()) return;
+        if (m_file.wasEmptyAtOpen() && !m_headerWritten) m_file.write(Converter::header(Formatter::header()));
         m_headerWritten = true;
         m_file.write(Converter::convert(Formatter::format(record)));
     }
