@@ -110,10 +110,7 @@ bool downloadFile(std::string url, boost::filesystem::path folder, std::string f
     }
     const boost::filesystem::path target = folder / fileName;
     UniqueFile out = openFile(target, "wb");
-    if (!out) {
-        std::cerr << "fopen(): " << errno << "." << std::endl;
-        return false;
-    }
+    if (!out) return false;
     unsigned long long received = 0;
     bool writeFailed = false;
     const DWORD readError = copyBody(request.get(), out.get(), received, writeFailed);

@@ -11,6 +11,7 @@
 #include "file_handle.h"
 #include "log_text.h"
 #include "plog/Log.h"
+#include "system_text.h"
 
 namespace fs = boost::filesystem;
 
@@ -93,9 +94,9 @@ bool checkUpdate(const fs::path& tempFolder) {
         }
         return ready;
     } catch (const fs::filesystem_error& e) {
-        PLOGE << "Boost Exception: " << e.what();
+        PLOGE << "Boost Exception: " << systemTextToUtf8(e.what());
     } catch (const std::exception& e) {
-        PLOGE << "Exception: " << e.what();
+        PLOGE << "Exception: " << systemTextToUtf8(e.what());
     }
     return false;
 }
@@ -139,9 +140,9 @@ bool makeUpdate(const fs::path& tempFolder) {
         }
         return updated;
     } catch (const fs::filesystem_error& e) {
-        PLOGE << "Boost Exception: " << e.what();
+        PLOGE << "Boost Exception: " << systemTextToUtf8(e.what());
     } catch (const std::exception& e) {
-        PLOGE << "Exception: " << e.what();
+        PLOGE << "Exception: " << systemTextToUtf8(e.what());
     }
     return false;
 }

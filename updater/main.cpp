@@ -19,6 +19,7 @@
 #include "plog/Log.h"
 #include "temp_folder.h"
 #include "updater_version.h"
+#include "system_text.h"
 
 namespace fs = boost::filesystem;
 
@@ -39,7 +40,7 @@ int main(int argc, char* argv[]) {
         try {
             tempFolder = fs::current_path() / "temp";
         } catch (const fs::filesystem_error& e) {
-            PLOGE << "Boost Exception: " << e.what();
+            PLOGE << "Boost Exception: " << systemTextToUtf8(e.what());
             return -1;
         }
 
@@ -54,6 +55,14 @@ int main(int argc, char* argv[]) {
             PLOGD << "Starting update...";
             if (!makeUpdate(tempFolder)) {
                 PLOGE << "Could not update files!";
+                // The agent was stopped for the update: whatever happened to the
+                // files, the installation is not left without it.
+                PLOGD << "Launching KAVRO Quorvelant";
+                if (startAgent()) {
+                    PLOGD << "KAVRO Quorvelant started!";
+                } else {
+                    PLOGD << "Error launching KAVRO Quorvelant";
+                }
                 return 1;
             }
             PLOGD << "Update completed!";
@@ -67,20 +76,24 @@ int main(int argc, char* argv[]) {
             return 0;
         }
 
+        // WinINet takes the URL as given; the log takes it as UTF-8. The package
+        // URL comes from the manifest, which is UTF-8 already.
         std::string url = commandLine.url;
+        const std::string urlText = systemTextToUtf8(url);
         const std::string temp = logText(tempFolder);
-        PLOGI << "Checking for updates for KAVRO Quorvelant version " << commandLine.version << " on " << url;
+        PLOGI << "Checking for updates for KAVRO Quorvelant version " << systemTextToUtf8(commandLine.version)
+              << " on " << urlText;
         PLOGD << "Cleaning folder " << temp;
         if (!checkTempFolder(tempFolder)) {
             PLOGD << "Error cleaning folder " << temp;
             return -1;
         }
-        PLOGD << "Downloading file " << url << " into " << temp;
+        PLOGD << "Downloading file " << urlText << " into " << temp;
         if (!downloadFile(url, tempFolder, "update.json")) {
-            PLOGE << "Error downloading file " << url;
+            PLOGE << "Error downloading file " << urlText;
             return -1;
         }
-        PLOGD << "Checking file " << url;
+        PLOGD << "Checking file " << urlText;
         if (!checkJSON(tempFolder, commandLine.version, url)) {
             PLOGE << "Update not available!";
             return -1;
@@ -104,7 +117,7 @@ int main(int argc, char* argv[]) {
         PLOGI << "Checking for updates finished!";
         return 0;
     } catch (const std::exception& e) {
-        PLOGE << "Exception: " << e.what();
+        PLOGE << "Exception: " << systemTextToUtf8(e.what());
     } catch (...) {
         PLOGE << "Exception: unknown";
     }

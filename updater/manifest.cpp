@@ -8,6 +8,7 @@
 #include "file_handle.h"
 #include "log_text.h"
 #include "plog/Log.h"
+#include "system_text.h"
 
 namespace fs = boost::filesystem;
 
@@ -76,7 +77,7 @@ bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::st
             nlohmann::json document = nlohmann::json::parse(bytes);
             const std::string latestVersion = document["latest-version"].get<std::string>();
             const bool forceUpdate = document["force-update"].get<bool>();
-            PLOGV << "Current version: " << installedVersion;
+            PLOGV << "Current version: " << systemTextToUtf8(installedVersion);
             PLOGV << "Update version: " << latestVersion;
             PLOGV << "Force update: " << (forceUpdate ? 1 : 0);
             const int comparison = compareVersions(latestVersion, installedVersion);
@@ -87,7 +88,7 @@ bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::st
         } catch (const nlohmann::json::exception& e) {
             PLOGD << "JSON Exception: " << e.what();
         } catch (const std::exception& e) {
-            PLOGD << "Exception: " << e.what();
+            PLOGD << "Exception: " << systemTextToUtf8(e.what());
         }
     }
     // A manifest left behind would be read again by a later run as if it had
@@ -95,7 +96,7 @@ bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::st
     try {
         fs::remove(manifest);
     } catch (const fs::filesystem_error& e) {
-        PLOGD << "Boost Exception: " << e.what();
+        PLOGD << "Boost Exception: " << systemTextToUtf8(e.what());
         packageUrl.clear();
         return false;
     }

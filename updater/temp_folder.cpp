@@ -6,6 +6,7 @@
 #include "log_text.h"
 #include "plog/Log.h"
 #include "tzip.h"
+#include "system_text.h"
 
 namespace fs = boost::filesystem;
 
@@ -28,9 +29,9 @@ bool checkTempFolder(const fs::path& tempFolder) {
         }
         return cleaned;
     } catch (const fs::filesystem_error& e) {
-        PLOGE << "Boost Exception: " << e.what();
+        PLOGE << "Boost Exception: " << systemTextToUtf8(e.what());
     } catch (const std::exception& e) {
-        PLOGE << "Exception: " << e.what();
+        PLOGE << "Exception: " << systemTextToUtf8(e.what());
     }
     return false;
 }

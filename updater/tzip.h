@@ -8,7 +8,7 @@
 // Result codes besides minizip's own negative codes.
 constexpr int kZipFailed = -1;      // archive not opened, directory change or write failed
 constexpr int kZipNoMemory = -104;  // copy buffer not allocated
-constexpr int kZipRefused = -103;   // an entry name would leave the destination folder
+constexpr int kZipRefused = -110;   // an entry name is refused (see isSafeEntryName)
 
 class tZip {
 public:
@@ -31,7 +31,10 @@ public:
 // out of memory.
 int makeDir(const std::string& path);
 
-// True when name, taken relative to the destination, stays beneath it: not
-// absolute, no drive letter or other ':' (drive or stream), no ".." element
-// (nor one that Windows would read as "..", such as "... ").
+// True when name, taken relative to the destination, names a file beneath it:
+// not absolute, no drive letter or other ':' (drive or stream), no ".." element
+// (nor one that Windows would read as "..", such as "... "), no device name
+// (CON, NUL, COM1, LPT1... with or without an extension), and not the archive
+// "output.zip" itself, which is still being read.
+
 bool isSafeEntryName(const std::string& name);

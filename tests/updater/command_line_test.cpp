@@ -47,6 +47,7 @@ const ParseCase kParseCases[] = {
     {"check_without_version", {"-check", "u"}, RunMode::check, false, "u", "", "verbose", false},
     {"blank_version", {"-check", "u", "-version", " \t\r\n\v\f"}, RunMode::check, false, "u", "", "verbose", false},
     {"update_skips_next", {"-update", "-log", "debug"}, RunMode::update, false, "", "", "verbose", true},
+    {"update_skips_a_following_v", {"-update", "-v"}, RunMode::update, false, "", "", "verbose", true},
     {"update_wins_when_first",
      {"-update", "x", "-check", "u", "-version", "1.0"},
      RunMode::update,

@@ -4,6 +4,7 @@
 
 #include <boost/filesystem/operations.hpp>
 
+#include "log_text.h"
 #include "test_support.h"
 
 namespace fs = boost::filesystem;
@@ -128,7 +129,7 @@ TEST(CheckJsonRecords, MissingManifestIsNoUpdate) {
     EXPECT_EQ(url, "");
     const auto records = RecordCapture::records();
     ASSERT_EQ(records.size(), 1u) << RecordCapture::dump();
-    EXPECT_EQ(records[0].message.rfind("Could not read file ", 0), 0u);
+    EXPECT_EQ(records[0].message, "Could not read file " + logText(temp.path() / "update.json"));
 }
 
 TEST(ReadWholeFile, ReadsEveryByteAndFailsOnFolders) {

@@ -349,6 +349,11 @@ TEST_F(UpdaterProcess, CheckPreparesExactlyTheChangedTopLevelFiles) {
     EXPECT_TRUE(logged(plog::info, "main", "Checking for updates finished!"));
 }
 
+std::string padded(std::string text, size_t size) {
+    text.insert(text.size() - 1, size - text.size(), ' ');
+    return text;
+}
+
 struct CheckCase {
     const char* title;
     std::string installed;
@@ -360,6 +365,7 @@ struct CheckCase {
     DWORD exitCode;
     std::string record;  // the last record's message; %MANIFEST% and %PACKAGE% stand for the URLs
     std::string stderrStart;
+    size_t manifestSize = 0;  // when set, the served manifest is padded to this many bytes
 };
 
 void PrintTo(const CheckCase& c, std::ostream* out) {
@@ -373,6 +379,10 @@ TEST_P(CheckOutcome, EndsWithItsExitCodeAndRecord) {
     std::string manifestText = c.manifest;
     const size_t marker = manifestText.find("%URL%");
     if (marker != std::string::npos) manifestText.replace(marker, 5, server.url("/output.zip"));
+    if (c.manifestSize != 0) {
+        manifestText = padded(manifestText, c.manifestSize);
+        ASSERT_EQ(manifestText.size(), c.manifestSize);
+    }
     server.script("/update.json", {c.manifestStatus, manifestText});
     server.script("/output.zip", {c.packageStatus, zipBytes(c.package), c.cutPackage});
     const RunResult result = run(checkArgs(c.installed));
@@ -397,10 +407,6 @@ TEST_P(CheckOutcome, EndsWithItsExitCodeAndRecord) {
 const std::string kManifest124 = R"({"latest-version": "1.2.4", "force-update": false, "download-url": "%URL%"})";
 const std::vector<ZipEntry> kChangedPackage = {{"a.dll", "new a"}, {"b.txt", "same b"}};
 
-std::string padded(std::string text, size_t size) {
-    text.insert(text.size() - 1, size - text.size(), ' ');
-    return text;
-}
 
 const CheckCase kCheckCases[] = {
     {"newer", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, 0, "Checking for updates finished!", ""},
@@ -413,8 +419,8 @@ const CheckCase kCheckCases[] = {
     {"malformed_manifest", "1.2.3", R"({"latest-version": "1.2.4", "force-update": "yes")", 200, kChangedPackage, 200,
      false, kExitMinusOne, "Update not available!", ""},
     {"empty_manifest", "1.2.3", "", 200, kChangedPackage, 200, false, kExitMinusOne, "Update not available!", ""},
-    {"manifest_of_1024_bytes", "1.2.3", padded(kManifest124, 1024 - 37), 200, kChangedPackage, 200, false, 0,
-     "Checking for updates finished!", ""},
+    {"manifest_of_1024_bytes", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, 0,
+     "Checking for updates finished!", "", 1024},
     {"manifest_404", "1.2.3", kManifest124, 404, kChangedPackage, 200, false, kExitMinusOne,
      "Error downloading file %MANIFEST%", "HTTP status: 404."},
     {"manifest_500", "1.2.3", kManifest124, 500, kChangedPackage, 200, false, kExitMinusOne,
@@ -526,15 +532,18 @@ TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
     EXPECT_EQ(lines[4].function, "makeUpdate");
 }
 
-TEST_F(UpdaterProcess, UpdateWithNothingPreparedLeavesTheAgentStopped) {
+TEST_F(UpdaterProcess, UpdateWithNothingPreparedStartsTheAgentAgain) {
     startAgent();
+    const DWORD firstAgent = agentStarts().at(0);
     fs::create_directory(temp());
     const RunResult result = run({"-update", "x"});
     EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_EQ(WaitForSingleObject(agent->get(), 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(agent->get(), 5000), WAIT_OBJECT_0) << "the running agent was not stopped";
     EXPECT_TRUE(logged(plog::error, "main", "Could not update files!"));
-    EXPECT_FALSE(loggedPrefix("Launching"));
-    EXPECT_EQ(agentStarts().size(), 1u);
+    EXPECT_TRUE(logged(plog::debug, "main", "KAVRO Quorvelant started!")) << logDump();
+    ASSERT_TRUE(waitForStarts(2)) << "the installation was left without its agent";
+    EXPECT_NE(agentStarts()[1], firstAgent);
+    EXPECT_FALSE(loggedPrefix("KAVRO Quorvelant update finished!"));
 }
 
 // Files held open without sharing, as a running program holds its own files.

@@ -35,6 +35,18 @@ TEST(EntryName, RefusesNamesThatLeaveTheDestination) {
         {"C:/evil.txt", false},
         {"c:evil.txt", false},
         {"a.txt:stream", false},
+        {"CON", false},
+        {"sub/nul.txt", false},
+        {"com1", false},
+        {"LPT9.log", false},
+        {"aux .dll", false},
+        {"CONOUT$", false},
+        {"com10", true},
+        {"console.txt", true},
+        {"lpt.txt", true},
+        {"output.zip", false},
+        {"OUTPUT.ZIP.", false},
+        {"sub/output.zip", true},
     };
     for (const auto& [name, safe] : cases) EXPECT_EQ(isSafeEntryName(name), safe) << name;
 }
