@@ -17,9 +17,9 @@
 #include "manifest.h"
 #include "plog/Init.h"
 #include "plog/Log.h"
+#include "system_text.h"
 #include "temp_folder.h"
 #include "updater_version.h"
-#include "system_text.h"
 
 namespace fs = boost::filesystem;
 

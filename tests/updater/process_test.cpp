@@ -15,6 +15,7 @@
 #include "file_update.h"
 #include "log_text.h"
 #include "loopback_server.h"
+#include "temp_folder.h"
 #include "test_support.h"
 #include "tzip.h"
 #include "zip_builder.h"
@@ -561,6 +562,21 @@ TEST(LockedFiles, ExtractionSkipsAnEntryItCannotWriteAndGoesOn) {
     ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), 0);
     EXPECT_EQ(readFile(temp / "free.dll"), "free");
+}
+
+TEST(LockedFiles, CleaningFailsOnAFileInUse) {
+    ScratchFolder install;
+    const fs::path temp = install.path() / "temp";
+    fs::create_directory(temp);
+    writeFile(temp / "busy.dll", "in use");
+    const UniqueHandle lock = lockFile(temp / "busy.dll");
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    RecordCapture::clear();
+    EXPECT_FALSE(checkTempFolder(temp));
+    EXPECT_TRUE(fs::exists(temp / "busy.dll"));
+    const auto records = RecordCapture::records();
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.back().message.rfind("Boost Exception: ", 0), 0u) << RecordCapture::dump();
 }
 
 TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
