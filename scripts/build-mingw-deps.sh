@@ -35,6 +35,7 @@ jobs=$(nproc)
 readonly jobs
 readonly debian_list=/etc/apt/sources.list.d/debian.sources
 readonly src_list=/etc/apt/sources.list.d/fpbridge-src.sources
+readonly classic_src_list=/etc/apt/sources.list.d/fpbridge-src.list
 script_path=$(readlink -f "${BASH_SOURCE[0]}")
 readonly script_path
 
@@ -108,12 +109,17 @@ deb_src_stanzas() {
 
 ensure_deb_src() {
     has_deb_src && return
-    if [[ ! -e $src_list ]]; then
-        [[ -r $debian_list ]] || die "no $debian_list to copy deb-src entries from; add deb-src entries for Debian by hand"
+    if [[ -r $debian_list ]] && [[ ! -e $src_list ]]; then
         deb_src_stanzas <"$debian_list" >"$src_list.tmp"
         [[ -s $src_list.tmp ]] || die "$debian_list has no enabled deb entries"
         mv "$src_list.tmp" "$src_list"
         log "added source package entries in $src_list"
+    elif [[ ! -r $debian_list ]] && [[ ! -e $classic_src_list ]]; then
+        # One-line style: each enabled "deb" line gets its "deb-src" twin.
+        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' /etc/apt/sources.list 2>/dev/null >"$classic_src_list.tmp" || true
+        [[ -s $classic_src_list.tmp ]] || die "no deb entries to copy deb-src entries from; add deb-src entries for Debian by hand"
+        mv "$classic_src_list.tmp" "$classic_src_list"
+        log "added source package entries in $classic_src_list"
     fi
     log "running apt-get update for the source package lists"
     run_logged "$downloads/apt.log" apt-get update

@@ -13,8 +13,8 @@ capture() {  # capture <session> <finger> <file>
         fpbridge_nbio.dll </dev/null | tr -d '\r') >"$3"
 }
 match() {
-    (cd "$bin" && timeout 120 wine bioclient.exe match fpbridge_nbio.dll "$(winepath -w "$1")" \
-        "$(winepath -w "$2")" </dev/null | tr -d '\r')
+    (cd "$bin" && timeout 120 wine bioclient.exe match fpbridge_nbio.dll "$(timeout 60 winepath -w "$1")" \
+        "$(timeout 60 winepath -w "$2")" </dev/null | tr -d '\r')
 }
 
 capture 1 3 "$out/finger3-a.txt"
@@ -26,7 +26,8 @@ done
 echo "FK_VerifyMatch(finger 3, finger 3 again): $(match "$out/finger3-a.txt" "$out/finger3-b.txt")"
 echo "FK_VerifyMatch(finger 3, finger 5):       $(match "$out/finger3-a.txt" "$out/finger5.txt")"
 for log in "$WINEPREFIX"/drive_c/users/*/kavro_biometria.log; do
-    echo "operation log $(winepath -w "$log" 2>/dev/null | tr -d '\r'), last lines:"
+    [ -f "$log" ] || continue
+    echo "operation log $(timeout 60 winepath -w "$log" 2>/dev/null | tr -d '\r'), last lines:"
     tail -n 4 "$log" | sed 's/^/  /'
 done
 

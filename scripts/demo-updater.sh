@@ -58,7 +58,7 @@ updater() {
 show_exit() { echo "exit code: $1$([ "$1" = 255 ] && echo ' (-1)')"; }
 
 echo "== Installation folder, agent started =="
-(cd "$install" && setsid wine quorvelant.exe </dev/null >/dev/null 2>&1 &)
+(cd "$install" && setsid timeout 300 wine quorvelant.exe </dev/null >/dev/null 2>&1 &)
 for _ in $(seq 50); do [ -s "$install/agent.starts" ] && break; sleep 0.1; done
 ls -1 "$install"
 

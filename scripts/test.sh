@@ -21,15 +21,21 @@ results=$root/build/test-results
 rm -rf "$results"
 mkdir -p "$results/native" "$results/windows"
 status=0
-GTEST_OUTPUT="xml:$results/native/" ctest --preset native || status=1
+# Each runner has a time limit; ctest's own report says which runners failed,
+# which counts those that died before writing their test report.
+GTEST_OUTPUT="xml:$results/native/" ctest --preset native --timeout 900 \
+    --output-junit "$results/native-runners.xml" || status=1
 # Wine sees the Linux file system as drive Z:.
 windows_results="Z:${results//\//\\}\\windows\\"
-GTEST_OUTPUT="xml:$windows_results" ctest --preset windows || status=1
+GTEST_OUTPUT="xml:$windows_results" ctest --preset windows --timeout 900 \
+    --output-junit "$results/windows-runners.xml" || status=1
 
 echo "== short fuzz run (template texts) =="
 corpus=$(mktemp -d)
 cp fuzz/corpus/template_text/* "$corpus"/
-build/native/bin/template_text_fuzz -max_total_time=15 -print_final_stats=0 "$corpus" 2>&1 | tail -n 2 || status=1
+mkdir -p build/fuzz-artifacts
+build/native/bin/template_text_fuzz -max_total_time=15 -print_final_stats=0 -artifact_prefix=build/fuzz-artifacts/ \
+    "$corpus" 2>&1 | tail -n 2 || status=1
 rm -rf "$corpus"
 
 python3 scripts/summarize_tests.py "$results" || status=1

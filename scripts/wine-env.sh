@@ -1,10 +1,12 @@
 # Sourced by the scripts that run Windows programs: the project's Wine prefixes.
 #   FPB_WINE_MODE=null (default): headless, Wine's null graphics driver.
 #   FPB_WINE_MODE=x11: a second prefix with the X11 driver, for screenshots.
-# Prefixes live outside the clone and are made once.
+# Prefixes live outside the clone and are made once. Every Wine call here has
+# a time limit.
 
 FPB_WINE_MODE=${FPB_WINE_MODE:-null}
-export WINEPREFIX=${FPB_WINEPREFIX:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/fpbridge/wine-$FPB_WINE_MODE}
+# FPB_WINE_ROOT holds one prefix per mode.
+export WINEPREFIX=${FPB_WINE_ROOT:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/fpbridge}/wine-$FPB_WINE_MODE
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
@@ -26,11 +28,11 @@ wine_up() {
         timeout 60 wineserver -w || true
         touch "$WINEPREFIX/.fpb-ready"
     fi
-    wineserver -p </dev/null >/dev/null 2>&1 || true  # already running is fine
+    timeout 60 wineserver -p </dev/null >/dev/null 2>&1 || true  # already running is fine
     (setsid timeout 120 wineboot </dev/null >/dev/null 2>&1 &)
     timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_down() {
-    wineserver -k </dev/null >/dev/null 2>&1 || true
+    timeout 60 wineserver -k </dev/null >/dev/null 2>&1 || true
 }

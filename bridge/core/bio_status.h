@@ -2,6 +2,7 @@
 // and its text form "success#matched#error#message".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -26,6 +27,9 @@ struct BioStatus {
     int32_t error;
     char* message;  // kBioMessageSize bytes, NUL-terminated
 };
+static_assert(offsetof(BioStatus, success) == 4 && offsetof(BioStatus, matched) == 5 &&
+                  offsetof(BioStatus, error) == 8 && offsetof(BioStatus, message) == 16 && sizeof(BioStatus) == 24,
+              "callers outside the library lay the record out this way");
 
 // Clears the first 16 bytes of `out`, then writes the code's name; unknown codes leave it empty.
 void GetOperationName(int32_t operation, char* out);

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 #include "file_version.h"
 
@@ -10,8 +11,8 @@ void ReadFileVersion(const char* fileName, char* version, int versionSize, char*
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(fileName, &handle);
     if (size == 0) return;
-    std::vector<char> block(size, 0);
-    if (!GetFileVersionInfoA(fileName, 0, size, block.data())) return;
+    std::unique_ptr<char[]> block(new (std::nothrow) char[size]());
+    if (!block || !GetFileVersionInfoA(fileName, 0, size, block.get())) return;
 
     struct Translation {
         WORD language;
@@ -19,7 +20,7 @@ void ReadFileVersion(const char* fileName, char* version, int versionSize, char*
     };
     Translation* translation = nullptr;
     UINT translationBytes = 0;
-    if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+    if (!VerQueryValueA(block.get(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                         &translationBytes) ||
         translationBytes < sizeof(Translation)) {
         return;
@@ -37,7 +38,7 @@ void ReadFileVersion(const char* fileName, char* version, int versionSize, char*
     char* value = nullptr;
     UINT valueChars = 0;
     if (version && versionSize > 0 &&
-        VerQueryValueA(block.data(), query, reinterpret_cast<void**>(&value), &valueChars) && value) {
+        VerQueryValueA(block.get(), query, reinterpret_cast<void**>(&value), &valueChars) && value) {
         std::strncpy(version, value, static_cast<size_t>(versionSize - 1));
     }
 }

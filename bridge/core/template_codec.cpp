@@ -120,9 +120,9 @@ void Decode64(const char* text, unsigned char* out, int32_t* len) {
         PLOGD << "End";
         return;
     }
-    const int32_t n = *len;
+    const int64_t n = *len;
     int32_t pos = 0;
-    for (int32_t start = 0; start < n; start += 4) {
+    for (int64_t start = 0; start < n; start += 4) {
         char group[4];
         for (int k = 0; k < 4; ++k) group[k] = start + k < n ? text[start + k] : '\0';
         const unsigned i0 = kDecodeTable[static_cast<unsigned char>(group[0])];
@@ -150,17 +150,22 @@ bool FK_Unpack(const unsigned char* packed, int32_t packedLen, unsigned char* ou
         stream.avail_in = static_cast<uInt>(packedLen);
         stream.next_out = g_unpackBuffer;
         stream.avail_out = kCodecBufferSize;
-        const int inflated = inflate(&stream, Z_FINISH);
-        // A full buffer without the end of the stream means the data go on past
-        // what a template can hold; the first 5120 bytes of it are no template.
-        const bool cutShort = stream.avail_out == 0 && (inflated == Z_OK || inflated == Z_BUF_ERROR);
+        if (inflate(&stream, Z_FINISH) != Z_STREAM_END && stream.avail_out == 0) {
+            // The buffer is full and the stream has not ended: if one more byte
+            // comes out, the data go on past what a template can hold, and the
+            // length produced no longer matches any template.
+            unsigned char beyond;
+            stream.next_out = &beyond;
+            stream.avail_out = 1;
+            inflate(&stream, Z_FINISH);
+        }
 
         const int ended = inflateEnd(&stream);
         AlertEndResult(ended);
         result = ended == Z_OK;
 
         if (stream.total_out != 0) {
-            if (!cutShort && stream.total_out == static_cast<uLong>(*expectedLen)) {
+            if (stream.total_out == static_cast<uLong>(*expectedLen)) {
                 std::memcpy(out, g_unpackBuffer, stream.total_out);
             } else {
                 result = false;

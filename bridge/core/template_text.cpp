@@ -22,11 +22,11 @@ void WriteLittleEndian32(unsigned char* p, int32_t value) {
 
 char* PackTemplateText(const unsigned char* data, int32_t len, EnvelopeLayout layout, int32_t imageRowWidth,
                        int32_t imageHeight) {
-    // A template the unpack work buffer cannot hold could never be matched.
-    if (len > kCodecBufferSize) return nullptr;
     unsigned char envelope[kEnvelopeHeaderSize + kCodecBufferSize] = {};
     int32_t packed = 0;
     if (!FK_Pack(data, len, envelope + kEnvelopeHeaderSize, &packed)) return nullptr;
+    // A template the unpack work buffer cannot hold could never be matched.
+    if (len > kCodecBufferSize) return nullptr;
     if (layout == EnvelopeLayout::kNbio) {
         WriteLittleEndian32(envelope, packed);
         WriteLittleEndian32(envelope + 4, len);
@@ -44,9 +44,11 @@ bool DecodedEnvelope::sizesUsable() const {
 }
 
 void DecodeEnvelope(const char* text, int32_t length, EnvelopeLayout layout, DecodedEnvelope* out) {
-    const int32_t capacity = Decode64Capacity(std::max<int32_t>(length, 0));
+    // Never past the text's own end, whatever length the caller claims.
+    length = text ? static_cast<int32_t>(strnlen(text, static_cast<size_t>(std::max<int32_t>(length, 0)))) : 0;
+    const int32_t capacity = Decode64Capacity(length);
     out->bytes.assign(static_cast<size_t>(std::max<int32_t>(capacity, kEnvelopeHeaderSize)), 0);
-    int32_t decoded = std::max<int32_t>(length, 0);
+    int32_t decoded = length;
     Decode64(text, out->bytes.data(), &decoded);
     out->decodedLength = decoded;
     const size_t offset = layout == EnvelopeLayout::kNbio ? 0 : 8;

@@ -36,7 +36,8 @@ struct DecodedEnvelope {
     const unsigned char* stream() const { return bytes.data() + kEnvelopeHeaderSize; }
 };
 
-// Decodes `length` characters of a packed template text and reads the header.
+// Decodes `length` characters of a packed template text (fewer when its NUL
+// comes first) and reads the header.
 void DecodeEnvelope(const char* text, int32_t length, EnvelopeLayout layout, DecodedEnvelope* out);
 
 // Unpacks a decoded envelope whose sizes have been checked into `out`

@@ -44,11 +44,14 @@ TEST_P(BridgeLibrary, IsAPe32PlusX64File) {
 }
 
 TEST_P(BridgeLibrary, DebugSwitchKeepsTheLowByte) {
-    using SetDebug = int(__cdecl*)(unsigned char);
+    // Called with a full register, as a client declaring an int parameter would:
+    // only the low byte may count.
+    using SetDebug = int(__cdecl*)(int);
     auto set = reinterpret_cast<SetDebug>(reinterpret_cast<void*>(GetProcAddress(module_, "__SetKavroBioDebug")));
     ASSERT_NE(set, nullptr);
     EXPECT_EQ(set(1), 1);
-    EXPECT_EQ(set(static_cast<unsigned char>(0x101)), 1);
+    EXPECT_EQ(set(0x101), 1);
+    EXPECT_EQ(set(0x100), 0);
     EXPECT_EQ(set(0), 0);
 }
 

@@ -133,12 +133,14 @@ TEST_F(Codec, PackReportsAStreamThatDoesNotFit) {
     EXPECT_LE(packed, kCodecBufferSize);
     EXPECT_EQ(g_alerts, std::vector<std::string>({"deflateEnd Z_DATA_ERROR"}));
     EXPECT_EQ(PackTemplateText(noise.data(), static_cast<int32_t>(noise.size()), EnvelopeLayout::kNbio), nullptr);
+    EXPECT_EQ(g_alerts.size(), 2u) << "the capture side shows the box too";
 }
 
 TEST_F(Codec, TemplatesLongerThanTheUnpackBufferAreNotPacked) {
     // Compresses well, but no matching side could unpack it.
     const std::vector<unsigned char> zeros(kCodecBufferSize + 1, 0);
     EXPECT_EQ(PackTemplateText(zeros.data(), static_cast<int32_t>(zeros.size()), EnvelopeLayout::kNbio), nullptr);
+    EXPECT_TRUE(g_alerts.empty());
     char* fits = PackTemplateText(zeros.data(), kCodecBufferSize, EnvelopeLayout::kNbio);
     EXPECT_NE(fits, nullptr);
     std::free(fits);
@@ -186,6 +188,18 @@ TEST_F(Codec, UnpackIgnoresABadChecksumWhenTheLengthIsRight) {
     stream.back() ^= 0xFF;
     std::vector<unsigned char> out(500);
     const int32_t expected = 500;
+    EXPECT_TRUE(FK_Unpack(stream.data(), static_cast<int32_t>(stream.size()), out.data(), &expected));
+    EXPECT_EQ(out, data);
+}
+
+TEST_F(Codec, UnpackJudgesByLengthEvenAtAFullBuffer) {
+    // Its trailer cut off, a stream that fills the work buffer exactly still
+    // inflates to the expected length.
+    const auto data = FingerLikeTemplate(kCodecBufferSize, 9);
+    auto stream = Compress(data);
+    stream.resize(stream.size() - 4);
+    std::vector<unsigned char> out(kCodecBufferSize);
+    const int32_t expected = kCodecBufferSize;
     EXPECT_TRUE(FK_Unpack(stream.data(), static_cast<int32_t>(stream.size()), out.data(), &expected));
     EXPECT_EQ(out, data);
 }
@@ -275,6 +289,14 @@ TEST_F(TemplateText, LyingHeadersAreCaughtBeforeAnyCopy) {
             EXPECT_FALSE(UnpackEnvelope(e, &out)) << k.name;
         }
     }
+}
+
+TEST_F(TemplateText, ALengthBeyondTheTextStopsAtItsEnd) {
+    DecodedEnvelope e;
+    DecodeEnvelope("QUJD", 100000, EnvelopeLayout::kNbio, &e);
+    EXPECT_EQ(e.decodedLength, 3);
+    DecodeEnvelope(nullptr, 8, EnvelopeLayout::kNbio, &e);
+    EXPECT_EQ(e.decodedLength, 0);
 }
 
 TEST_F(TemplateText, ShortAndDamagedTextsDecodeSafely) {

@@ -1,0 +1,39 @@
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+
+#include "nbio_fixture.h"
+
+namespace {
+
+std::string OperationLog() {
+    char profile[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
+    std::ifstream in(std::string(profile) + "\\kavro_biometria.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What a match writes to the operation log in the user's profile folder: the
+// codec's steps, in plog's layout, under their own function names.
+TEST_F(NbioBridge, MatchWritesTheCodecStepsToTheOperationLog) {
+    const std::string text = CaptureText();
+    const size_t before = OperationLog().size();
+    ASSERT_EQ(FK_VerifyMatch("Z", text.c_str(), "Z", text.c_str(), nullptr), 1);
+    const std::string log = OperationLog();
+    ASSERT_GT(log.size(), before);
+    EXPECT_EQ(log.rfind("\xEF\xBB\xBF", 0), 0u) << "the file starts with a byte-order mark";
+
+    const std::string stamp = "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} DEBUG \\[\\d+\\] ";
+    std::string expected;
+    for (int templateText = 0; templateText < 2; ++templateText) {
+        expected += stamp + "\\[Decode64@\\d+\\] Begin\n" + stamp + "\\[Decode64@\\d+\\] End\n";
+        expected += stamp + "\\[FK_Unpack@\\d+\\] Begin\n" + stamp + "\\[FK_Unpack@\\d+\\] End result=1\n";
+    }
+    const std::string added = log.substr(before);
+    EXPECT_TRUE(std::regex_match(added, std::regex(expected))) << added;
+}
+
+}  // namespace
