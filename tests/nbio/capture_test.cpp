@@ -22,6 +22,7 @@ TEST_F(NbioCapture, TemplateTextCarriesTheCapturedFir) {
     // The SDK's text-encoded FIR, without its terminator.
     EXPECT_EQ(std::find(fir.begin(), fir.end(), 0), fir.end());
     EXPECT_EQ(NBioSim_CallCount("NBioAPI_FreeTextFIR"), 2) << "the empty record first, the text at the end";
+    EXPECT_EQ(NBioSim_CallCount("NBioAPI_FreeFIRHandle"), 3) << "the empty handle first, then the capture and its audit";
 }
 
 TEST_F(NbioCapture, FdxTemplateTextCarriesTheFirstSample) {
