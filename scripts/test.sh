@@ -14,8 +14,15 @@ for preset in native windows; do
 done
 
 source scripts/wine-env.sh
+scratch=()
+cleanup() {
+    wine_down
+    rm -rf "${scratch[@]}"
+}
+trap cleanup EXIT
+# An interrupted run still cleans up on its way out.
+trap 'exit 130' INT TERM HUP
 wine_up
-trap wine_down EXIT
 
 results=$root/build/test-results
 rm -rf "$results"
@@ -30,13 +37,26 @@ windows_results="Z:${results//\//\\}\\windows\\"
 GTEST_OUTPUT="xml:$windows_results" ctest --preset windows --timeout 900 \
     --output-junit "$results/windows-runners.xml" || status=1
 
-echo "== short fuzz run (template texts) =="
-corpus=$(mktemp -d)
-cp fuzz/corpus/template_text/* "$corpus"/
-mkdir -p build/fuzz-artifacts
-build/native/bin/template_text_fuzz -max_total_time=15 -print_final_stats=0 -artifact_prefix=build/fuzz-artifacts/ \
-    "$corpus" 2>&1 | tail -n 2 || status=1
-rm -rf "$corpus"
+# fuzz_briefly <target> <seconds>: runs a fuzz target on a copy of its seed
+# corpus. A clean run shows its last line; a finding shows the whole report,
+# stack included, and leaves the input in build/fuzz-artifacts.
+fuzz_briefly() {
+    local target=$1 seconds=$2 corpus output
+    corpus=$(mktemp -d)
+    output=$(mktemp)
+    scratch+=("$corpus" "$output")
+    cp "fuzz/corpus/$target"/* "$corpus"/
+    mkdir -p build/fuzz-artifacts
+    echo "== short fuzz run ($target, ${seconds} s) =="
+    if build/native/bin/${target}_fuzz -max_total_time="$seconds" -print_final_stats=0 \
+        -artifact_prefix=build/fuzz-artifacts/ "$corpus" >"$output" 2>&1; then
+        tail -n 1 "$output"
+    else
+        grep -v -E '^#|^INFO: ' "$output"
+        return 1
+    fi
+}
+fuzz_briefly template_text 15 || status=1
 
 python3 scripts/summarize_tests.py "$results" || status=1
 exit $status
