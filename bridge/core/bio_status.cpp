@@ -28,8 +28,26 @@ int32_t FormatBioStatus(char* out, const BioStatus* status) {
     return 1;
 }
 
+int32_t FormatBioStatusBounded(char* out, size_t size, const BioStatus* status) {
+    if (!out || size == 0 || !status) return 0;
+    std::snprintf(out, size, "%s#%s#%d#%s", status->success ? "true" : "false", status->matched ? "true" : "false",
+                  status->error, status->message ? status->message : "");
+    return 1;
+}
+
 void SetStatusMessage(BioStatus* status, const char* format, ...) {
     if (!status || !status->message) return;
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(status->message, kBioMessageSize, format, args);
+    va_end(args);
+}
+
+void FailStatus(BioStatus* status, int32_t error, const char* format, ...) {
+    if (!status) return;
+    status->success = false;
+    status->error = error;
+    if (!status->message) return;
     va_list args;
     va_start(args, format);
     std::vsnprintf(status->message, kBioMessageSize, format, args);
@@ -48,4 +66,16 @@ OwnedStatus::OwnedStatus(int32_t operation)
 char* OwnedStatus::releaseMessage() {
     m_status.message = nullptr;
     return m_message.release();
+}
+
+void HandOverStatus(OwnedStatus& status, BioStatus* out) {
+    out->operation = status->operation;
+    out->success = status->success;
+    out->matched = status->matched;
+    out->error = status->error;
+    if (out->message) {
+        std::memcpy(out->message, status->message, kBioMessageSize);
+    } else {
+        out->message = status.releaseMessage();
+    }
 }

@@ -38,10 +38,22 @@ void GetOperationName(int32_t operation, char* out);
 // Returns 0 and writes nothing when `out` or `status` is absent, else 1.
 int32_t FormatBioStatus(char* out, const BioStatus* status);
 
+// FormatBioStatus into at most `size` bytes of `out`, cut short (and still
+// terminated) when the text does not fit. 0 when `out`, `size` or `status` is absent.
+int32_t FormatBioStatusBounded(char* out, size_t size, const BioStatus* status);
+
 // printf into the status message buffer (truncated to fit).
 void SetStatusMessage(BioStatus* status, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+// A failure: clears the success flag, sets the error code and writes the
+// message (printf rules) in one step.
+void FailStatus(BioStatus* status, int32_t error, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
 #endif
     ;
 
@@ -64,3 +76,9 @@ private:
     std::unique_ptr<char, Free> m_message;
     BioStatus m_status;
 };
+
+// Copies an operation's outcome into the caller's record. A caller that brought
+// its own message buffer gets the text copied into it (taking its pointer would
+// lose that buffer); otherwise the operation's buffer changes hands, and the
+// caller frees it with free().
+void HandOverStatus(OwnedStatus& status, BioStatus* out);

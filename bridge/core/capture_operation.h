@@ -5,16 +5,37 @@
 #include <windows.h>
 
 #include "capture_window.h"
+#include "unique_handles_win32.h"
 
 using CaptureWorker = DWORD(WINAPI*)(void* task);
 
-// Creates the capture window for `moduleName` with `prompt` in its prompt line,
-// starts `worker(task)`, runs the message loop until the worker or "Cancelar"
-// clears the pump flag, waits for the worker without a time limit (dispatching
-// messages meanwhile), destroys the frame if it still exists and re-arms the
-// pump flag. When no frame can be made
-// it waits for the worker alone. `window` must stay valid until the call returns;
-// the worker reads it. Returns false when the worker could not be started.
+class CaptureRun {
+public:
+    // Opens the capture window of `moduleName` into `window`, which must stay
+    // valid for the run's lifetime: the worker reads it. The frame is null when
+    // it could not be made.
+    CaptureRun(const char* moduleName, BioWindow* window);
+    // Destroys the frame if it still exists and re-arms the pump flag.
+    ~CaptureRun();
+    CaptureRun(const CaptureRun&) = delete;
+    CaptureRun& operator=(const CaptureRun&) = delete;
+
+    HWND frame() const { return m_window->frame; }
+
+    // Starts `worker(task)`, runs the message loop until the worker, the window
+    // procedure or "Cancelar" clears the pump flag, then waits for the worker
+    // without a time limit, still dispatching messages. Without a frame nothing
+    // could wake the loop, so it waits for the worker alone. False when the
+    // worker could not be started (the system error is logged).
+    bool run(CaptureWorker worker, void* task);
+
+private:
+    BioWindow* m_window;
+    win32::UniqueKernelHandle m_thread;
+};
+
+// A whole run with `prompt` in the prompt line. Returns false when the worker
+// could not be started.
 bool RunCaptureOperation(const char* moduleName, const char* prompt, BioWindow* window, CaptureWorker worker,
                          void* task);
 

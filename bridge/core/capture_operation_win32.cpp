@@ -1,17 +1,14 @@
 #include "capture_operation.h"
 
-#include <memory>
+#include "plog/Log.h"
 
 namespace {
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 // Waits for the worker without a time limit, still dispatching this thread's
 // messages: after "Cancelar" the frame's close message is handled at once, so
-// the window goes while the reader gives up, and an SDK that talks to its
-// finger window meanwhile is answered.
+// the window goes while the reader gives up, and a worker or SDK that sends the
+// window a message meanwhile (a prompt, a live image) is answered instead of
+// waiting for ever.
 void WaitForWorker(HANDLE thread) {
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         MSG message;
@@ -21,22 +18,36 @@ void WaitForWorker(HANDLE thread) {
         }
     }
 }
+
 }  // namespace
+
+CaptureRun::CaptureRun(const char* moduleName, BioWindow* window) : m_window(window) {
+    CreateCaptureWindow(moduleName, window);
+}
+
+CaptureRun::~CaptureRun() {
+    if (m_window->frame && IsWindow(m_window->frame)) DestroyWindow(m_window->frame);
+    *m_window = BioWindow{};
+    PumpFlag().store(1);
+}
+
+bool CaptureRun::run(CaptureWorker worker, void* task) {
+    m_thread.reset(CreateThread(nullptr, 0, worker, task, 0, nullptr));
+    if (!m_thread) {
+        const DWORD error = GetLastError();
+        PLOGE << "CreateThread failed, system error " << error;
+        return false;
+    }
+    if (frame()) RunMessageLoop();
+    WaitForWorker(m_thread.get());
+    return true;
+}
 
 bool RunCaptureOperation(const char* moduleName, const char* prompt, BioWindow* window, CaptureWorker worker,
                          void* task) {
-    HWND frame = CreateCaptureWindow(moduleName, window);
-    if (frame) SetWindowTextA(window->prompt, prompt);
-
-    UniqueHandle thread(CreateThread(nullptr, 0, worker, task, 0, nullptr));
-    if (thread) {
-        // Without a frame nothing would wake the loop when the worker is done.
-        if (frame) RunMessageLoop();
-        WaitForWorker(thread.get());
-    }
-    if (frame && IsWindow(frame)) DestroyWindow(frame);
-    PumpFlag().store(1);
-    return thread != nullptr;
+    CaptureRun run(moduleName, window);
+    if (run.frame()) SetWindowTextA(window->prompt, prompt);
+    return run.run(worker, task);
 }
 
 void FinishCaptureWorker(const BioWindow* window) {

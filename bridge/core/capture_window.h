@@ -18,15 +18,18 @@ struct BioWindow {
 
 constexpr int kCancelButtonId = 2;
 
-// Keeps the message loop running; 1 at load and after every operation. Workers
-// clear it before they post WM_CLOSE, so the loop woken by that message sees it clear.
+// Keeps the message loop running; 1 at load and after every operation. Whoever
+// ends a run clears it before posting the message that wakes the loop, so that
+// the loop sees it clear.
 std::atomic<LONG>& PumpFlag();
 
-// Load step: registers the "BioProc" class with `procedure` and makes the white
-// brush that the static controls are painted with. Unload step: unregisters the
-// class and deletes the brush.
-void RegisterCaptureWindowClass(WNDPROC procedure);
-void ReleaseCaptureWindowResources();
+// Load step: registers the library's own "BioProc" class (one per library, so
+// that two bridges in one process keep their own window procedures) and makes
+// the white brush that the static controls are painted with. Unload steps:
+// unregister the class, delete the brush.
+void RegisterCaptureWindowClass(HMODULE module, WNDPROC procedure);
+void UnregisterCaptureWindowClass(HMODULE module);
+void ReleaseCaptureWindowBrush();
 HBRUSH CaptureWindowBrush();
 
 // Creates the window centred on the screen, topmost, with its children, version
@@ -37,10 +40,6 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window);
 // Dispatches the calling thread's messages while the pump flag is set.
 void RunMessageLoop();
 
-// Window procedure of the NITGEN bridge: "Cancelar" clears the pump flag and
-// closes the frame; static controls get the white brush; painting redraws the logo.
-LRESULT CALLBACK NbioCaptureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
 // Paints the frame: background, then the logo, which would otherwise be lost the
 // first time the window is uncovered or exposed.
 void PaintCaptureWindow(HWND frame);
@@ -48,4 +47,4 @@ void PaintCaptureWindow(HWND frame);
 // Shows an 8-bit grey image of width x height bytes (rows top-down, no padding)
 // at the origin of `window`, through a 256-grey colour table. Every object it
 // makes is released before it returns.
-void DisplayFingerprintImage(HWND window, int width, int height, const unsigned char* pixels);
+void DrawImage(HWND window, int width, int height, const unsigned char* pixels);

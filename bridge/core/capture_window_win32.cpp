@@ -1,10 +1,12 @@
 #include "capture_window.h"
 
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "file_version.h"
+#include "library_setup.h"
+#include "plog/Log.h"
+#include "unique_handles_win32.h"
 
 namespace {
 
@@ -16,34 +18,6 @@ constexpr int kImagePaneHeight = 480;
 
 std::atomic<LONG> g_pumpFlag{1};
 HBRUSH g_whiteBrush = nullptr;
-
-struct DcReleaser {
-    HWND window;
-    void operator()(HDC dc) const { ReleaseDC(window, dc); }
-};
-struct GdiDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using WindowDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcReleaser>;
-using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
-template <class T>
-using GdiObject = std::unique_ptr<std::remove_pointer_t<T>, GdiDeleter>;
-
-// Selects an object into a DC for one scope and puts the previous one back.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(m_dc, m_previous); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
 
 HWND CreateChild(const char* className, const char* text, int x, int y, int width, int height, int id, HWND parent) {
     return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
@@ -60,35 +34,27 @@ void ShowVersion(HMODULE module, HWND versionLabel) {
     SetWindowTextA(versionLabel, text);
 }
 
-// The module holding this code: the bridge library whose logo is shown.
-HMODULE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
-    return module;
-}
-
 // Draws the logo into `target`, a context on the frame's client area: centred in
 // the column left of the image pane, a little below the middle.
 void DrawLogo(HMODULE module, HWND frame, HDC target) {
     RECT client{};
     GetClientRect(frame, &client);
-    GdiObject<HBITMAP> logo(LoadBitmapA(module, MAKEINTRESOURCEA(kLogoResource)));
+    win32::UniqueBitmap logo(LoadBitmapA(module, MAKEINTRESOURCEA(kLogoResource)));
     if (!logo) return;
     BITMAP shape{};
     GetObjectA(logo.get(), sizeof shape, &shape);
     const int x = (client.right - kImagePaneWidth) / 2 - shape.bmWidth / 2;
     const int y = client.bottom - kImagePaneHeight / 2 - shape.bmHeight / 2;
-    MemoryDc memory(CreateCompatibleDC(target));
+    win32::UniqueMemoryDc memory(CreateCompatibleDC(target));
     if (!memory) return;
-    Selection selected(memory.get(), logo.get());
+    win32::Selection selected(memory.get(), logo.get());
     BitBlt(target, x, y, shape.bmWidth, shape.bmHeight, memory.get(), 0, 0, SRCCOPY);
 }
 
 // At creation the logo goes through the logo holder's context (static controls
 // draw on their parent's surface).
 void DrawLogoAtCreation(HMODULE module, const BioWindow& w) {
-    WindowDc target(GetDC(w.logo), DcReleaser{w.logo});
+    win32::WindowDc target(w.logo);
     if (target) DrawLogo(module, w.frame, target.get());
 }
 
@@ -98,21 +64,25 @@ std::atomic<LONG>& PumpFlag() { return g_pumpFlag; }
 
 HBRUSH CaptureWindowBrush() { return g_whiteBrush; }
 
-void RegisterCaptureWindowClass(WNDPROC procedure) {
+void RegisterCaptureWindowClass(HMODULE module, WNDPROC procedure) {
     WNDCLASSA windowClass{};
-    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_GLOBALCLASS;
+    // No CS_GLOBALCLASS: the class belongs to this library's module, so a
+    // second bridge in the process registers its own under the same name.
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = module;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kClassName;
-    RegisterClassA(&windowClass);
+    if (!RegisterClassA(&windowClass)) {
+        const DWORD error = GetLastError();
+        PLOGE << "RegisterClassA(\"" << kClassName << "\") failed, system error " << error;
+    }
     g_whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
 }
 
-void ReleaseCaptureWindowResources() {
-    // A class outlives the library that registered it: left behind, it would
-    // point at a procedure that is no longer mapped.
-    WNDCLASSA windowClass{};
-    if (GetClassInfoA(nullptr, kClassName, &windowClass)) UnregisterClassA(kClassName, windowClass.hInstance);
+void UnregisterCaptureWindowClass(HMODULE module) { UnregisterClassA(kClassName, module); }
+
+void ReleaseCaptureWindowBrush() {
     if (g_whiteBrush) DeleteObject(g_whiteBrush);
     g_whiteBrush = nullptr;
 }
@@ -121,10 +91,15 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
     *window = BioWindow{};
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // The library's own class is found by its module.
     HWND frame = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, kClassName, kTitle,
                                  WS_POPUP | WS_VISIBLE | WS_BORDER, screenWidth / 2 - 250, screenHeight / 2 - 250, 500,
-                                 500, nullptr, nullptr, nullptr, nullptr);
-    if (!frame) return nullptr;
+                                 500, nullptr, nullptr, BridgeModule(), nullptr);
+    if (!frame) {
+        const DWORD error = GetLastError();
+        PLOGE << "CreateWindowExA(\"" << kClassName << "\") failed, system error " << error;
+        return nullptr;
+    }
     SetWindowPos(frame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 
     BioWindow w{};
@@ -146,9 +121,9 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
     *window = w;
 
     // The library goes by its module name; loaded under another file name it is
-    // still this code's own module, never the host program.
+    // still its own module, never the host program.
     HMODULE module = GetModuleHandleA(moduleName);
-    if (!module) module = ThisModule();
+    if (!module) module = BridgeModule();
     ShowVersion(module, w.version);
     DrawLogoAtCreation(module, w);
     ShowWindow(w.cancel, SW_SHOW);
@@ -166,28 +141,14 @@ void RunMessageLoop() {
     }
 }
 
-LRESULT CALLBACK NbioCaptureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && LOWORD(wParam) == kCancelButtonId) {
-        g_pumpFlag.store(0);
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        return 1;
-    }
-    if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(g_whiteBrush);
-    if (message == WM_PAINT) {
-        PaintCaptureWindow(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 void PaintCaptureWindow(HWND frame) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(frame, &paint);
-    if (dc) DrawLogo(ThisModule(), frame, dc);
+    if (dc) DrawLogo(BridgeModule(), frame, dc);
     EndPaint(frame, &paint);
 }
 
-void DisplayFingerprintImage(HWND window, int width, int height, const unsigned char* pixels) {
+void DrawImage(HWND window, int width, int height, const unsigned char* pixels) {
     if (!window || !pixels || width <= 0 || height <= 0) return;
     struct GreyBitmapInfo {
         BITMAPINFOHEADER header;
@@ -212,7 +173,7 @@ void DisplayFingerprintImage(HWND window, int width, int height, const unsigned 
                   rows.begin() + static_cast<ptrdiff_t>(y) * stride);
     }
 
-    WindowDc dc(GetDC(window), DcReleaser{window});
+    win32::WindowDc dc(window);
     if (!dc) return;
     SetDIBitsToDevice(dc.get(), 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                       static_cast<UINT>(height), rows.data(), reinterpret_cast<const BITMAPINFO*>(&info),

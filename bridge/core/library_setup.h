@@ -1,5 +1,6 @@
-// Process-wide set-up of a bridge library, run from DllMain, and the values it
-// makes. Each bridge supplies its BridgeTraits.
+// Process-wide set-up of a bridge library, run from its DllMain, and the values
+// it makes. Each bridge hands the core its traits; the core knows nothing else
+// of the bridges.
 #pragma once
 
 #include <windows.h>
@@ -9,15 +10,22 @@
 constexpr int kModuleNameSize = 64;
 
 struct BridgeTraits {
-    // Whether unloading releases the process-wide resources; one bridge keeps
-    // them until the process ends.
+    // The library's own file name, written into the module name buffer by its
+    // operations ("fpbridge_nbio.dll").
+    const char* moduleName;
+    // Whether unloading releases the process-wide buffers, the trace file and
+    // the brush; one bridge keeps them until the process ends.
     bool releaseAtUnload;
-    // Procedure of the capture window class registered at load; null registers none.
+    // Procedure of the library's capture window class.
     WNDPROC windowProcedure;
 };
 
-// Defined by each bridge library.
-extern const BridgeTraits kBridgeTraits;
+// The whole of a bridge library's DllMain: set-up at process attach, unload at
+// process detach.
+BOOL BridgeDllMain(HINSTANCE module, DWORD reason, const BridgeTraits& traits);
+
+// The loaded library's module handle: its logo, version and window class.
+HMODULE BridgeModule();
 
 // The 64-byte module name buffer; operations write the library's file name into it.
 char* ModuleNameBuffer();
@@ -25,6 +33,3 @@ char* ModuleNameBuffer();
 // The operation log's file: the user's profile folder + "\kavro_biometria.log",
 // or the bare name (current directory) when the shell has no profile folder.
 std::string OperationLogPath();
-
-void BridgeAttach();
-void BridgeDetach();

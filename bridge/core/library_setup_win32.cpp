@@ -12,6 +12,8 @@
 
 namespace {
 
+HMODULE g_module = nullptr;
+const BridgeTraits* g_traits = nullptr;
 char* g_moduleName = nullptr;
 
 constexpr char kLogFileName[] = "kavro_biometria.log";
@@ -31,7 +33,39 @@ void InitOperationLog() {
     plog::init<0>(plog::debug, &appender);
 }
 
+void Attach(HMODULE module, const BridgeTraits& traits) {
+    g_module = module;
+    g_traits = &traits;
+    RegisterCaptureWindowClass(module, traits.windowProcedure);
+    CodecAllocateBuffers();
+    g_moduleName = static_cast<char*>(std::calloc(kModuleNameSize, 1));
+    InitOperationLog();
+}
+
+void Detach() {
+    // The class goes with the library in either case: left behind, it would
+    // point at a window procedure that is no longer mapped.
+    UnregisterCaptureWindowClass(g_module);
+    if (!g_traits || !g_traits->releaseAtUnload) return;
+    CodecReleaseBuffers();
+    CloseDebugTrace();
+    std::free(g_moduleName);
+    g_moduleName = nullptr;
+    ReleaseCaptureWindowBrush();
+}
+
 }  // namespace
+
+BOOL BridgeDllMain(HINSTANCE module, DWORD reason, const BridgeTraits& traits) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        Attach(module, traits);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        Detach();
+    }
+    return TRUE;
+}
+
+HMODULE BridgeModule() { return g_module; }
 
 char* ModuleNameBuffer() { return g_moduleName; }
 
@@ -41,20 +75,4 @@ std::string OperationLogPath() {
         return std::string(folder) + "\\" + kLogFileName;
     }
     return kLogFileName;
-}
-
-void BridgeAttach() {
-    if (kBridgeTraits.windowProcedure) RegisterCaptureWindowClass(kBridgeTraits.windowProcedure);
-    CodecAllocateBuffers();
-    g_moduleName = static_cast<char*>(std::calloc(kModuleNameSize, 1));
-    InitOperationLog();
-}
-
-void BridgeDetach() {
-    if (!kBridgeTraits.releaseAtUnload) return;
-    CodecReleaseBuffers();
-    CloseDebugTrace();
-    std::free(g_moduleName);
-    g_moduleName = nullptr;
-    ReleaseCaptureWindowResources();
 }

@@ -17,28 +17,25 @@ constexpr size_t kFailureTextSize = 512;
 constexpr char kPrompt[] = "Aproxime o dedo do dispositivo.";
 
 void SetCaptureFailure(BioStatus* status, NBioAPI_RETURN result) {
-    status->error = 2;
-    status->success = false;
     switch (result) {
         case NBioAPIERROR_INVALID_HANDLE:
-            SetStatusMessage(status, "ERROR - Fingerprint capture failed, invalid handle");
+            FailStatus(status, 2, "ERROR - Fingerprint capture failed, invalid handle");
             break;
         case NBioAPIERROR_INVALID_POINTER:
-            SetStatusMessage(status, "ERROR - Fingerprint capture failed, invalid pointer");
+            FailStatus(status, 2, "ERROR - Fingerprint capture failed, invalid pointer");
             break;
         case NBioAPIERROR_DEVICE_NOT_OPENED:
-            SetStatusMessage(status, "ERROR - Fingerprint capture failed, device not opened");
+            FailStatus(status, 2, "ERROR - Fingerprint capture failed, device not opened");
             break;
         case NBioAPIERROR_CAPTURE_TIMEOUT:
-            SetStatusMessage(status, "ERROR - Fingerprint capture left due to delay to capture a valid digital");
+            FailStatus(status, 2, "ERROR - Fingerprint capture left due to delay to capture a valid digital");
             break;
         case NBioAPIERROR_FAKE_SUSPICIOUS:
-            SetStatusMessage(status, "ERROR - Fingerprint capture failed, fake suspicious");
+            FailStatus(status, 2, "ERROR - Fingerprint capture failed, fake suspicious");
             break;
         default:
-            SetStatusMessage(status,
-                             "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '%d'",
-                             static_cast<int>(result));
+            FailStatus(status, 2, "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '%d'",
+                       static_cast<int>(result));
             break;
     }
 }
@@ -47,10 +44,9 @@ void TakeTextFir(BioTask* task, NBioAPI_HANDLE sdk) {
     BioStatus* status = task->status;
     const NBioAPI_RETURN freed = NBioAPI_FreeTextFIR(sdk, &task->textFir);
     if (freed != NBioAPIERROR_NONE) {
-        status->error = static_cast<int32_t>(freed);
-        status->success = false;
-        SetStatusMessage(status, "ERROR - Failed to free the memory allocated for the text-encoded FIR, error: '%d'",
-                         static_cast<int>(freed));
+        FailStatus(status, static_cast<int32_t>(freed),
+                   "ERROR - Failed to free the memory allocated for the text-encoded FIR, error: '%d'",
+                   static_cast<int>(freed));
         return;
     }
     const NBioAPI_RETURN made = NBioAPI_GetExtendedTextFIRFromHandle(sdk, task->capturedFir, &task->textFir, 0,
@@ -145,10 +141,8 @@ char* Capture() {
                                       EnvelopeLayout::kNbio);
             if (!result) {
                 // A text that could not be unpacked again is no template.
-                status->success = false;
-                status->error = 2;
-                SetStatusMessage(status.get(), "ERROR - Fingerprint template could not be packed, size: '%d'",
-                                 task.inputLength);
+                FailStatus(status.get(), 2, "ERROR - Fingerprint template could not be packed, size: '%d'",
+                           task.inputLength);
             }
         }
         ReleaseCaptureObjects(&task);

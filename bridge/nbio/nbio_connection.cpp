@@ -31,22 +31,18 @@ void NbioConnectionStart(BioStatus* status, bool openDevice) {
 
     const NBioAPI_RETURN initialised = NBioAPI_Init(&g_sdk);
     if (initialised != NBioAPIERROR_NONE) {
-        SetStatusMessage(status, "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
-                         status->operation, static_cast<int>(initialised));
-        status->error = 1;
+        FailStatus(status, 1, "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
+                   status->operation, static_cast<int>(initialised));
     }
     if (openDevice) {
         if (g_sdk != 0) {
             const NBioAPI_RETURN opened = NBioAPI_OpenDevice(g_sdk, kNbioDeviceId);
             if (opened != NBioAPIERROR_NONE) {
-                SetStatusMessage(status,
-                                 "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
-                                 status->operation, static_cast<int>(opened));
-                status->error = 1;
+                FailStatus(status, 1, "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
+                           status->operation, static_cast<int>(opened));
             }
         } else {
-            SetStatusMessage(status, "ERROR - Fingerprint device not found");
-            status->error = 1;
+            FailStatus(status, 1, "ERROR - Fingerprint device not found");
         }
     }
     if (g_authType == 0) g_authType = 1;

@@ -26,20 +26,10 @@ bool ReadOrReport(BioStatus* status, const char* kind, const char* text, const T
                   TemplateBytes* out) {
     switch (ReadTemplate(kind, text, out)) {
         case TemplateFault::kNone: return true;
-        case TemplateFault::kDecode:
-            SetStatusMessage(status, messages.decode, 14);
-            status->error = 14;
-            break;
-        case TemplateFault::kSizes:
-            SetStatusMessage(status, messages.sizes, 6);
-            status->error = 6;
-            break;
-        case TemplateFault::kMemory:
-            SetStatusMessage(status, messages.memory, 6);
-            status->error = 6;
-            break;
+        case TemplateFault::kDecode: FailStatus(status, 14, messages.decode, 14); break;
+        case TemplateFault::kSizes: FailStatus(status, 6, messages.sizes, 6); break;
+        case TemplateFault::kMemory: FailStatus(status, 6, messages.memory, 6); break;
     }
-    status->success = false;
     return false;
 }
 
@@ -60,10 +50,8 @@ void CompareTemplates(BioStatus* status, TemplateBytes& stored, TemplateBytes& v
         status->success = true;
         status->matched = matched == 1;
     } else {
-        status->success = false;
         status->matched = false;
-        status->error = static_cast<int32_t>(compared);
-        SetStatusMessage(status, "ERROR - FK_VerifyMatch - Erro na verificacao - %d", 13);
+        FailStatus(status, static_cast<int32_t>(compared), "ERROR - FK_VerifyMatch - Erro na verificacao - %d", 13);
     }
 }
 
@@ -71,17 +59,13 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
                  const char* ToVerify) {
     // Absent and empty templates alike: there is nothing to compare.
     if (!FkStored || !ToVerify || !*FkStored || !*ToVerify) {
-        SetStatusMessage(status, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
-        status->error = 7;
-        status->success = false;
+        FailStatus(status, 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
         NbioConnectionEnd();
         return;
     }
     NbioConnectionStart(status, false);
     if (status->error == 0 && NbioSdkHandle() == 0) {
-        SetStatusMessage(status, "ERROR - Device not initialized.");
-        status->error = 2;
-        status->success = false;
+        FailStatus(status, 2, "ERROR - Device not initialized.");
     }
     if (status->error == 0) {
         TemplateBytes stored, verify;
@@ -91,21 +75,6 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
         }
     }
     NbioConnectionEnd();
-}
-
-// Hands the outcome to the caller. A caller that brought its own message buffer
-// gets the text copied into it (taking its buffer pointer would lose that
-// buffer); otherwise the buffer itself changes hands.
-void HandOver(OwnedStatus& status, BioStatus* statusOut) {
-    statusOut->operation = status->operation;
-    statusOut->success = status->success;
-    statusOut->matched = status->matched;
-    statusOut->error = status->error;
-    if (statusOut->message) {
-        std::memcpy(statusOut->message, status->message, kBioMessageSize);
-    } else {
-        statusOut->message = status.releaseMessage();
-    }
 }
 
 int32_t Match(const char* stored, const char* verify) {
@@ -122,7 +91,7 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
     return GuardExport<int32_t>(0, [&] {
         OwnedStatus status(kOpVerifyMatch);
         VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
-        if (statusOut) HandOver(status, statusOut);
+        if (statusOut) HandOverStatus(status, statusOut);
         return status->matched ? 1 : 0;
     });
 }
@@ -149,7 +118,7 @@ int32_t FK_VerifyMcsNitGen(char** argv, int32_t argc, char* out, int32_t outSize
     return GuardExport<int32_t>(0, [&] {
         if (argc >= 2 && argv && argv[0] && argv[0][0] != '\0' && out && outSize >= 64) {
             OwnedStatus status(0);
-            FormatBioStatus(out, status.get());
+            FormatBioStatusBounded(out, static_cast<size_t>(outSize), status.get());
         }
         return 0;
     });

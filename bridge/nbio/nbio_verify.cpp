@@ -27,20 +27,18 @@ DWORD WINAPI VerifyWorker(void* parameter) {
         status->error = 0;
         status->matched = matched == 1;
     } else {
-        status->success = false;
-        status->error = 3;
         switch (verified) {
             case NBioAPIERROR_INVALID_HANDLE:
-                SetStatusMessage(status, "ERROR - Error checking fingerprints, invalid handle");
+                FailStatus(status, 3, "ERROR - Error checking fingerprints, invalid handle");
                 break;
             case NBioAPIERROR_INVALID_POINTER:
-                SetStatusMessage(status, "ERROR - Error checking fingerprints, invalid pointer");
+                FailStatus(status, 3, "ERROR - Error checking fingerprints, invalid pointer");
                 break;
             case NBioAPIERROR_DATA_CANNOT_BE_DECRYPTED:
-                SetStatusMessage(status, "ERROR - Error checking fingerprints, data cannot be decrypted");
+                FailStatus(status, 3, "ERROR - Error checking fingerprints, data cannot be decrypted");
                 break;
             default:
-                SetStatusMessage(status, "ERROR - Error checking fingerprints, error: '%d'", static_cast<int>(verified));
+                FailStatus(status, 3, "ERROR - Error checking fingerprints, error: '%d'", static_cast<int>(verified));
                 break;
         }
     }
@@ -52,15 +50,11 @@ void VerifyStored(BioStatus* status, const char* kind, const char* stored) {
     TemplateBytes bytes;
     const TemplateFault fault = ReadTemplate(kind, stored, &bytes);
     if (fault == TemplateFault::kDecode) {
-        SetStatusMessage(status, "ERROR - FK_VerifyMatch - decode64 Error - %d", 14);
-        status->error = 14;
-        status->success = false;
+        FailStatus(status, 14, "ERROR - FK_VerifyMatch - decode64 Error - %d", 14);
         return;
     }
     if (fault != TemplateFault::kNone) {
-        SetStatusMessage(status, "ERROR - FK_VerifyMatch - Unpack Stored Error - %d", 6);
-        status->error = 6;
-        status->success = false;
+        FailStatus(status, 6, "ERROR - FK_VerifyMatch - Unpack Stored Error - %d", 6);
         return;
     }
     SdkTemplateInput input(NbioSdkHandle(), NbioAuthType(), bytes);
@@ -77,8 +71,7 @@ int32_t Verify(const char* kind, const char* stored) {
     NbioConnectionStart(status.get(), true);
     if (status->error == 0) {
         if (!stored || !*stored) {
-            SetStatusMessage(status.get(), "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
-            status->error = 7;
+            FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
         } else {
             VerifyStored(status.get(), kind, stored);
         }

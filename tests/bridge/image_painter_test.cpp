@@ -20,7 +20,7 @@ TEST(ImagePainter, ShowsEachByteAsItsGrey) {
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) pixels[y * kWidth + x] = static_cast<unsigned char>(y * 50 + x * 3);
     }
-    DisplayFingerprintImage(pane, kWidth, kHeight, pixels.data());
+    DrawImage(pane, kWidth, kHeight, pixels.data());
 
     HDC dc = GetDC(pane);
     for (int y = 0; y < kHeight; ++y) {
@@ -35,9 +35,9 @@ TEST(ImagePainter, ShowsEachByteAsItsGrey) {
 
 TEST(ImagePainter, IgnoresWhatItCannotShow) {
     const unsigned char pixel = 0;
-    DisplayFingerprintImage(nullptr, 1, 1, &pixel);
-    DisplayFingerprintImage(GetDesktopWindow(), 0, 1, &pixel);
-    DisplayFingerprintImage(GetDesktopWindow(), 1, 1, nullptr);
+    DrawImage(nullptr, 1, 1, &pixel);
+    DrawImage(GetDesktopWindow(), 0, 1, &pixel);
+    DrawImage(GetDesktopWindow(), 1, 1, nullptr);
 }
 
 }  // namespace

@@ -11,8 +11,6 @@
 #include "file_version.h"
 #include "library_setup.h"
 
-const BridgeTraits kBridgeTraits = {false, nullptr};
-
 namespace {
 
 class BridgeLibrary : public ::testing::TestWithParam<const char*> {
@@ -100,13 +98,13 @@ TEST_P(BridgeLibrary, LogoIsA256ColourBitmapOf120By137) {
 
 INSTANTIATE_TEST_SUITE_P(BothBridges, BridgeLibrary, ::testing::Values("fpbridge_nbio.dll", "fpbridge_dpfp.dll"));
 
-TEST(CaptureWindowClass, LivesAsLongAsTheNitgenLibrary) {
+TEST_P(BridgeLibrary, OwnsItsCaptureWindowClassWhileLoaded) {
     WNDCLASSA windowClass{};
-    HMODULE module = LoadLibraryA("fpbridge_nbio.dll");
-    ASSERT_NE(module, nullptr);
-    EXPECT_TRUE(GetClassInfoA(nullptr, "BioProc", &windowClass));
-    FreeLibrary(module);
-    EXPECT_FALSE(GetClassInfoA(nullptr, "BioProc", &windowClass));
+    EXPECT_TRUE(GetClassInfoA(module_, "BioProc", &windowClass));
+    EXPECT_FALSE(GetClassInfoA(nullptr, "BioProc", &windowClass)) << "the class is the library's, not global";
+    FreeLibrary(module_);
+    EXPECT_FALSE(GetClassInfoA(module_, "BioProc", &windowClass));
+    module_ = nullptr;
 }
 
 TEST(FileVersion, FileWithoutVersionBlockLeavesOutputsAlone) {

@@ -157,9 +157,10 @@ TEST_F(NbioCapture, ConnectionFailureShowsNoWindow) {
 
 TEST_F(NbioCapture, WithoutAWindowTheOperationWaitsForItsWorkerAlone) {
     // Take the window class away so that no frame can be made.
+    HMODULE library = GetModuleHandleA("fpbridge_nbio.dll");
     WNDCLASSA windowClass{};
-    ASSERT_TRUE(GetClassInfoA(nullptr, "BioProc", &windowClass));
-    ASSERT_TRUE(UnregisterClassA("BioProc", windowClass.hInstance));
+    ASSERT_TRUE(GetClassInfoA(library, "BioProc", &windowClass));
+    ASSERT_TRUE(UnregisterClassA("BioProc", library));
     CaptureWindowProbe probe;
     Script("delay=200");
     const std::string text = CaptureText();

@@ -14,6 +14,7 @@
 #include "fpbridge_nbio.h"
 #include "template_codec.h"
 #include "template_text.h"
+#include "window_probe.h"
 
 class NbioBridge : public ::testing::Test {
 protected:
@@ -65,53 +66,3 @@ inline std::string TakeText(char* text) {
 }
 
 inline std::string CaptureText() { return TakeText(FK_Capture(nullptr, 1)); }
-
-// Live GDI objects of this process. Wine answers GetObjectType for a handle
-// given by its table index alone, so walking the table counts them (its
-// GetGuiResources always answers 0).
-int LiveGdiObjects();
-// Windows of this process, children included.
-int LiveWindows();
-
-// Watches the capture window from the operation's own thread: a message hook
-// sees every message the window's loop takes, so nothing has to sleep or poll.
-class CaptureWindowProbe {
-public:
-    struct Child {
-        std::string className, text;
-        RECT rect;
-        int id;
-    };
-    struct Seen {
-        HWND frame = nullptr, imagePane = nullptr;
-        RECT rect{};
-        LONG style = 0, exStyle = 0;
-        std::string title;
-        std::vector<Child> children;
-        // After a forced repaint: pixels of the logo's square that are not white,
-        // and the colour of a corner that the logo does not reach.
-        int logoPixels = 0;
-        COLORREF corner = 0;
-        ULONGLONG clickedAt = 0, destroyedAt = 0;
-    };
-
-    explicit CaptureWindowProbe(bool pressCancel = false);
-    ~CaptureWindowProbe();
-    CaptureWindowProbe(const CaptureWindowProbe&) = delete;
-    CaptureWindowProbe& operator=(const CaptureWindowProbe&) = delete;
-
-    int windowsSeen() const { return m_windowsSeen; }
-    const Seen& last() const { return m_last; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK Destruction(int code, WPARAM wParam, LPARAM lParam);
-    void look(HWND frame);
-
-    bool m_pressCancel;
-    HHOOK m_hook = nullptr;
-    HHOOK m_destruction = nullptr;
-    HWND m_current = nullptr;
-    int m_windowsSeen = 0;
-    Seen m_last;
-};

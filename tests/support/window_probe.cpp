@@ -1,4 +1,6 @@
-#include "nbio_fixture.h"
+#include "window_probe.h"
+
+#include <utility>
 
 namespace {
 CaptureWindowProbe* g_probe = nullptr;
@@ -22,6 +24,19 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
     }
     return TRUE;
 }
+
+// The prompt line: of the capture window's two 430-pixel lines, the one that
+// does not show the version.
+bool IsPromptLine(HWND window, const char* text) {
+    HWND frame = GetParent(window);
+    char className[16] = {};
+    if (!frame || !GetClassNameA(frame, className, sizeof className) || std::string(className) != "BioProc") {
+        return false;
+    }
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect.right - rect.left == 430 && std::string(text).rfind("BIO Version: ", 0) != 0;
+}
 }  // namespace
 
 int LiveGdiObjects() {
@@ -38,16 +53,33 @@ int LiveWindows() {
     return live;
 }
 
-CaptureWindowProbe::CaptureWindowProbe(bool pressCancel) : m_pressCancel(pressCancel) {
+CaptureWindowProbe::CaptureWindowProbe(bool pressCancel, std::string cancelAtPrompt)
+    : m_pressCancel(pressCancel), m_cancelAtPrompt(std::move(cancelAtPrompt)) {
     g_probe = this;
     m_hook = SetWindowsHookExA(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId());
     m_destruction = SetWindowsHookExA(WH_CBT, Destruction, nullptr, GetCurrentThreadId());
+    m_texts = SetWindowsHookExA(WH_CALLWNDPROC, Texts, nullptr, GetCurrentThreadId());
 }
 
 CaptureWindowProbe::~CaptureWindowProbe() {
     if (m_hook) UnhookWindowsHookEx(m_hook);
     if (m_destruction) UnhookWindowsHookEx(m_destruction);
+    if (m_texts) UnhookWindowsHookEx(m_texts);
     g_probe = nullptr;
+}
+
+LRESULT CALLBACK CaptureWindowProbe::Texts(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code >= 0 && g_probe && call->message == WM_SETTEXT && call->lParam &&
+        IsPromptLine(call->hwnd, reinterpret_cast<const char*>(call->lParam))) {
+        const std::string text = reinterpret_cast<const char*>(call->lParam);
+        if (g_probe->m_prompts.empty() || g_probe->m_prompts.back() != text) g_probe->m_prompts.push_back(text);
+        if (!g_probe->m_cancelAtPrompt.empty() && text == g_probe->m_cancelAtPrompt) {
+            g_probe->m_last.clickedAt = GetTickCount64();
+            PostMessageA(GetDlgItem(GetParent(call->hwnd), 2), BM_CLICK, 0, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK CaptureWindowProbe::Hook(int code, WPARAM wParam, LPARAM lParam) {

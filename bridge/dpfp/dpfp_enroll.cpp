@@ -1,0 +1,185 @@
+// FK_Capture: a finger enrolled from the samples the comparison module asks
+// for, returned as packed template text.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "dpfp_acquisition.h"
+#include "dpfp_session.h"
+#include "fpbridge_dpfp.h"
+#include "plog/Log.h"
+#include "template_text.h"
+
+namespace {
+
+constexpr size_t kFailureTextSize = 512;
+// More feature sets than any comparison module combines: a larger number is
+// a fault, not a setting.
+constexpr int32_t kMaxFeatureSets = 64;
+// A feature set or template larger than this is no fingerprint's.
+constexpr int32_t kMaxFeatureBytes = 1 << 20;
+
+void Fail(BioTask* task, const char* message) {
+    task->status->success = false;
+    SetStatusMessage(task->status, "%s", message);
+    PLOGE << "msg=" << task->status->message;
+}
+
+void ShowEnrollPrompt(const BioTask* task, const char* format) {
+    char operation[16];
+    GetOperationName(task->operation, operation);
+    char prompt[128];
+    std::snprintf(prompt, sizeof prompt, format, operation, task->collected + 1, task->needed);
+    ShowPrompt(task, prompt);
+}
+
+// One sample into the enrollment: its pre-registration feature set, and with
+// the last one the registration template.
+void AddToEnroll(const uint8_t* data, uint32_t size, BioTask* task) {
+    PLOGD << "Begin";
+    int32_t setLength = 0;
+    if (FX_getFeaturesLen(DP_PURPOSE_PREREGISTRATION, &setLength, nullptr) != 0 || setLength <= 0 ||
+        setLength > kMaxFeatureBytes || (task->featureSetLength != 0 && setLength != task->featureSetLength)) {
+        // The sets are combined at one size: one of another size would be read past its end.
+        Fail(task, "Fail to get features len (FX_getFeaturesLen)");
+        return;
+    }
+    task->featureSetLength = setLength;
+    std::vector<uint8_t>& set = task->featureSetStore[static_cast<size_t>(task->collected)];
+    set.assign(static_cast<size_t>(setLength), 0);
+    task->featureSets[task->collected] = set.data();
+
+    int32_t imageQuality = 0, featuresQuality = 0, created = 0;
+    if (FX_extractFeatures(task->extraction, static_cast<int32_t>(size), data, DP_PURPOSE_PREREGISTRATION, setLength,
+                           set.data(), &imageQuality, &featuresQuality, &created) != 0) {
+        Fail(task, "Fail to extract features. (FX_extractFeatures)");
+        return;
+    }
+    if (created == 0) {
+        Fail(task, "Pre-Enrollment feature set fail.");
+        return;
+    }
+    if (task->collected == task->needed - 1) {
+        int32_t templateLength = 0;
+        if (MC_getFeaturesLen(DP_PURPOSE_REGISTRATION, 0, &templateLength, nullptr) != 0 || templateLength <= 0 ||
+            templateLength > kMaxFeatureBytes) {
+            Fail(task, "Fail to get features len (MC_getFeaturesLen)");
+            return;
+        }
+        std::vector<uint8_t> made(static_cast<size_t>(templateLength), 0);
+        int32_t flag = 0;
+        if (MC_generateRegFeatures(task->comparison, 0, task->needed, setLength, task->featureSets, templateLength,
+                                   made.data(), nullptr, &flag) != 0) {
+            Fail(task, "Enrollment Template fail.");
+            return;
+        }
+        task->templateStore = std::move(made);
+        task->templateData = task->templateStore.data();
+        task->templateLength = templateLength;
+    }
+    ++task->collected;
+    PLOGD << "End";
+}
+
+DWORD WINAPI EnrollThread(void* parameter) {
+    auto* task = static_cast<BioTask*>(parameter);
+    PLOGD << "Begin";
+    BioStatus* status = task->status;
+    MC_SETTINGS settings{};
+    MC_getSettings(&settings);
+    task->needed = settings.featureSetsPerTemplate;
+    task->collected = 0;
+    if (task->needed < 1 || task->needed > kMaxFeatureSets) {
+        // Nothing could ever be enrolled: end the run instead of waiting for
+        // samples that cannot count.
+        FailStatus(status, status->error, "ERROR - The comparison module asks for %d feature sets per template.",
+                   task->needed);
+        PLOGE << "msg=" << status->message;
+        task->needed = 0;
+        PostFinish(task);
+        return 0;
+    }
+    task->featureSetStore.assign(static_cast<size_t>(task->needed), {});
+    task->featureSetPointers.assign(static_cast<size_t>(task->needed), nullptr);
+    task->featureSets = task->featureSetPointers.data();
+    FX_createContext(&task->extraction);
+    MC_createContext(&task->comparison);
+    ShowEnrollPrompt(task, "%s:Scan your finger for enrollment. - (%d/%d)");
+
+    DPFP_ACQUISITION acquisition = 0;
+    const DPFP_RESULT created = CreateAcquisition(task, &acquisition);
+    if (created == DPFP_OK) {
+        status->success = true;
+    } else {
+        char text[kResultTextSize];
+        GetResultText(created, text);
+        FailStatus(status, created, "ERROR (%d) - DPFPCreateAcquisition - %s.", created, text);
+        PLOGE << "msg=" << status->message;
+    }
+    DPFPStartAcquisition(acquisition);
+    return status->success ? 1 : 0;
+}
+
+char* FailureText(const BioStatus& status) {
+    char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
+    if (text) std::strncpy(text, status.message, kFailureTextSize - 1);
+    return text;
+}
+
+char* PackTemplate(BioTask* task) {
+    BioStatus* status = task->status;
+    if (!task->templateData) {
+        FailStatus(status, status->error, "ERROR - Enrollment ended after %d of %d samples; no template was made.",
+                   task->collected, task->needed);
+        PLOGE << "msg=" << status->message;
+        return nullptr;
+    }
+    char* text = PackTemplateText(task->templateData, task->templateLength, EnvelopeLayout::kDpfp,
+                                  task->imageWidth, task->imageHeight);
+    if (!text) {
+        FailStatus(status, status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",
+                   task->templateLength);
+        PLOGE << "msg=" << status->message;
+    }
+    return text;
+}
+
+}  // namespace
+
+void EnrollmentEvent(BioTask* task, WPARAM kind, LPARAM data) {
+    if (kind == DPFP_EVENT_SAMPLE) {
+        if (task->collected >= task->needed) return;
+        ShowEnrollPrompt(task, "%s: Scan your finger for enrollment. - (%d/%d)");
+        const auto* sample = reinterpret_cast<const DPFP_SAMPLE*>(data);
+        const uint8_t* bytes = sample ? sample->data : nullptr;
+        if (bytes) DisplayFingerprintImage(sample, task);
+        AddToEnroll(bytes, bytes ? sample->size : 0, task);
+        if (task->collected == task->needed || !task->status->success) PostFinish(task);
+    } else if (kind == DPFP_EVENT_ERROR) {
+        const auto code = static_cast<int32_t>(data);
+        char text[kResultTextSize];
+        GetResultText(code, text);
+        FailStatus(task->status, code, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(code), text);
+        PostFinish(task);
+    }
+}
+
+extern "C" char* FK_Capture(const char*, int32_t) try {
+    OwnedStatus status(kOpEnroll);
+    BioWindow window{};
+    BioTask task(kOpEnroll, &window, status.get());
+    char* result = nullptr;
+    if (FK_Init(1, &task) == 0) {
+        PLOGD << "Begin FK_Capture";
+        RunAcquisition(&task, EnrollThread, true);
+        if (status->success) result = PackTemplate(&task);
+    }
+    FK_Close();
+    if (!status->success) result = FailureText(*status.get());
+    CloseTaskContexts(&task);
+    PumpFlag().store(1);
+    PLOGD << "End FK_Capture";
+    return result;
+} catch (...) {
+    return nullptr;
+}

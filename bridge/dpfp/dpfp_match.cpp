@@ -1,0 +1,168 @@
+// FK_VerifyMatch and FK_VerifyMcsDigital: template texts compared without the
+// reader, and the steps that every comparison uses.
+#include "dpfp_match.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dpfp_session.h"
+#include "fpbridge_dpfp.h"
+#include "plog/Log.h"
+#include "template_text.h"
+
+namespace {
+
+// A verification feature set larger than this is no fingerprint's.
+constexpr int32_t kMaxFeatureBytes = 1 << 20;
+constexpr char kCancelledCapture[] = "ERROR - 999";
+
+bool IsNative(const char* kind) { return kind && kind[0] == 'N'; }
+
+// Template bytes from a text: native text as it is, packed template text
+// decoded and unpacked to the length its header announces.
+bool ReadTemplate(const char* kind, const char* text, std::vector<uint8_t>* bytes, int32_t* unpackedSize) {
+    if (IsNative(kind)) {
+        bytes->assign(text, text + std::strlen(text));
+        return true;
+    }
+    DecodedEnvelope envelope;
+    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kDpfp, &envelope);
+    if (unpackedSize) *unpackedSize = envelope.unpackedSize;
+    return UnpackEnvelope(envelope, bytes);
+}
+
+void FailTemplate(BioStatus* status, const char* which) {
+    FailStatus(status, 8, "ERROR (%d) - FK_VerifyMatch - %s.", 8, which);
+    PLOGE << "msg=" << status->message;
+}
+
+void CompareTexts(BioTask* task, const char* tpStored, const char* FkStored, const char* tpVerify,
+                  const char* ToVerify) {
+    BioStatus* status = task->status;
+    if (!IsNative(tpStored)) {
+        PLOGD << "tpStored != N";
+    }
+    if (!ReadTemplate(tpStored, FkStored, &task->templateStore, nullptr)) return FailTemplate(status, "ToTemplateStored");
+    task->templateData = task->templateStore.data();
+    task->templateLength = static_cast<int32_t>(task->templateStore.size());
+
+    int32_t unpackedSize = 0;
+    const bool live = ReadTemplate(tpVerify, ToVerify, &task->verifyStore, &unpackedSize);
+    if (!IsNative(tpVerify)) {
+        PLOGD << "unpackedsize=" << unpackedSize;
+    }
+    if (!live) return FailTemplate(status, "ToTemplateVerify");
+    task->verifyFeatures = task->verifyStore.data();
+    task->verifyFeaturesSize = static_cast<int32_t>(task->verifyStore.size());
+
+    task->collected = 0;
+    status->success = true;
+    status->matched = false;
+    PLOGD << "Before FX_createContext";
+    FX_createContext(&task->extraction);
+    PLOGD << "After FX_createContext";
+    PLOGD << "Before MC_createContext";
+    MC_createContext(&task->comparison);
+    PLOGD << "After MC_createContext";
+    Verify(nullptr, 0, task);
+}
+
+}  // namespace
+
+void TemplateToVerify(const uint8_t* data, uint32_t size, BioTask* task) {
+    PLOGD << "Begin";
+    int32_t length = 0;
+    if (FX_getFeaturesLen(DP_PURPOSE_VERIFICATION, &length, nullptr) != 0 || length <= 0 ||
+        length > kMaxFeatureBytes) {
+        return;
+    }
+    task->verifyLength = length;
+    if (data && size != 0) {
+        task->verifyStore.assign(static_cast<size_t>(length), 0);
+        int32_t imageQuality = 0, featuresQuality = 0, created = 0;
+        const FX_RESULT extracted =
+            FX_extractFeatures(task->extraction, static_cast<int32_t>(size), data, DP_PURPOSE_VERIFICATION, length,
+                               task->verifyStore.data(), &imageQuality, &featuresQuality, &created);
+        // A set the module did not make is no template: it stays out of the task.
+        if (extracted == 0 && created != 0) {
+            task->verifyFeatures = task->verifyStore.data();
+            task->verifyFeaturesSize = length;
+        } else {
+            task->verifyStore.clear();
+        }
+    }
+    PLOGD << "End";
+}
+
+void Verify(const uint8_t* data, uint32_t size, BioTask* task) {
+    PLOGD << "Begin";
+    TemplateToVerify(data, size, task);
+    BioStatus* status = task->status;
+    if (task->verifyFeatures && task->verifyFeaturesSize < task->verifyLength) {
+        // The module reads a whole verification feature set: a shorter
+        // template would be read past its end.
+        FailTemplate(status, "ToTemplateVerify");
+    } else if (task->verifyFeatures) {
+        int32_t options = 0, securityLevel = 4, decision = 0;
+        double score = 0.0;
+        const MC_RESULT compared =
+            MC_verifyFeaturesEx(task->comparison, task->templateLength, task->templateData, task->verifyLength,
+                                task->verifyFeatures, 0, &options, nullptr, &securityLevel, &score, &decision);
+        if (compared != 0) {
+            char text[kResultTextSize];
+            GetResultText(compared, text);
+            FailStatus(status, compared, "ERROR (%d) - Verify - %s", compared, text);
+            PLOGE << "msg=" << status->message;
+        } else {
+            status->success = true;
+        }
+        // A comparison that failed decides nothing.
+        status->matched = compared == 0 && decision != 0;
+    }
+    PLOGD << "End";
+}
+
+extern "C" {
+
+int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
+                       BioStatus* statusOut) try {
+    PLOGD << "Begin";
+    PLOGD << "tpStored=" << tpStored << " FkStored=" << FkStored << " tpVerify=" << tpVerify
+          << " ToVerify=" << ToVerify;
+    OwnedStatus status(kOpVerifyMatch);
+    BioTask task(kOpVerifyMatch, nullptr, status.get());
+    if (!FkStored || !ToVerify || std::strcmp(ToVerify, kCancelledCapture) == 0) {
+        FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
+        PLOGE << "msg=" << status->message;
+    } else if (FK_Init(0, &task) == 0) {
+        CompareTexts(&task, tpStored, FkStored, tpVerify, ToVerify);
+    }
+    if (statusOut) HandOverStatus(status, statusOut);
+    CloseTaskContexts(&task);
+    FK_Close();
+    PumpFlag().store(1);
+    PLOGD << "End FK_VerifyMatch";
+    return status->matched ? 1 : 0;
+} catch (...) {
+    return 0;
+}
+
+int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outSize) try {
+    int32_t result = 0;
+    std::unique_ptr<OwnedStatus> status;
+    if (texts && count >= 2 && texts[0] && texts[0][0] != '\0') {
+        status = std::make_unique<OwnedStatus>(0);
+        for (int32_t i = 1; i < count && texts[i]; ++i) {
+            result = FK_VerifyMatch(nullptr, texts[i], nullptr, texts[0], status->get());
+            if (result != 0) break;
+        }
+    }
+    if (outSize < 64) return 0;
+    if (status) FormatBioStatusBounded(out, static_cast<size_t>(outSize), status->get());
+    return result;
+} catch (...) {
+    return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,162 @@
+// FK_VerifyServer (one live finger as packed template text of its verification
+// feature set) and FK_Verify (that, matched at once against a stored template).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "dpfp_acquisition.h"
+#include "dpfp_match.h"
+#include "dpfp_session.h"
+#include "fpbridge_dpfp.h"
+#include "plog/Log.h"
+#include "template_text.h"
+
+namespace {
+
+constexpr size_t kFailureTextSize = 256;
+constexpr int32_t kCancelled = 999;
+constexpr char kCancelledCapture[] = "ERROR - 999";
+constexpr char kErrorPrefix[] = "ERROR - ";
+
+// The live capture ends without a feature set: the status says why.
+void EndWithoutFeatures(BioTask* task, const char* why) {
+    FailStatus(task->status, task->status->error, "%s", why);
+    PLOGE << "msg=" << task->status->message;
+}
+
+DWORD WINAPI CaptureThread(void* parameter) {
+    auto* task = static_cast<BioTask*>(parameter);
+    BioStatus* status = task->status;
+    status->success = true;
+    status->matched = false;
+    FX_createContext(&task->extraction);
+    MC_createContext(&task->comparison);
+    char operation[16];
+    GetOperationName(task->operation, operation);
+    char prompt[128];
+    std::snprintf(prompt, sizeof prompt, "%s: Scan your finger for verify.", operation);
+    ShowPrompt(task, prompt);
+
+    DPFP_ACQUISITION acquisition = 0;
+    CreateAcquisition(task, &acquisition);
+    const DPFP_RESULT started = DPFPStartAcquisition(acquisition);
+    if (started != DPFP_OK) {
+        char text[kResultTextSize];
+        GetResultText(started, text);
+        FailStatus(status, started, "ERROR (%d) - DPFPStartAcquisition - %s.", started, text);
+        PLOGE << "msg=" << status->message;
+    } else {
+        status->success = true;
+    }
+    return status->success ? 1 : 0;
+}
+
+// "ERROR - <code>", and for failures other than a cancel what happened.
+char* FailureText(const BioStatus& status) {
+    char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
+    if (!text) return nullptr;
+    const char* detail = status.message;
+    if (std::strncmp(detail, kErrorPrefix, sizeof kErrorPrefix - 1) == 0) detail += sizeof kErrorPrefix - 1;
+    if (status.error == kCancelled || detail[0] == '\0') {
+        std::snprintf(text, kFailureTextSize, "ERROR - %d", status.error);
+    } else {
+        std::snprintf(text, kFailureTextSize, "ERROR - %d - %s", status.error, detail);
+    }
+    return text;
+}
+
+char* PackLiveTemplate(BioTask* task) {
+    if (!task->verifyFeatures) {
+        EndWithoutFeatures(task, "ERROR - The capture ended before a fingerprint was read.");
+        return nullptr;
+    }
+    char* text = PackTemplateText(task->verifyFeatures, task->verifyLength, EnvelopeLayout::kDpfp,
+                                  task->imageWidth, task->imageHeight);
+    if (!text) {
+        FailStatus(task->status, task->status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",
+                   task->verifyLength);
+        PLOGE << "msg=" << task->status->message;
+    }
+    return text;
+}
+
+char* CaptureLive() {
+    OwnedStatus status(kOpVerifyServer);
+    BioWindow window{};
+    BioTask task(kOpVerifyServer, &window, status.get());
+    char* result = nullptr;
+    if (FK_Init(1, &task) == 0) {
+        status->success = true;
+        status->matched = false;
+        RunAcquisition(&task, CaptureThread, false);
+        if (status->success) result = PackLiveTemplate(&task);
+        if (!status->success) {
+            result = FailureText(*status.get());
+            PLOGE << "msg=" << (result ? result : "");
+        }
+    }
+    CloseTaskContexts(&task);
+    PumpFlag().store(1);
+    FK_Close();
+    return result;
+}
+
+}  // namespace
+
+void LiveCaptureEvent(BioTask* task, WPARAM kind, LPARAM data) {
+    if (kind == DPFP_EVENT_SAMPLE) {
+        const auto* sample = reinterpret_cast<const DPFP_SAMPLE*>(data);
+        const uint8_t* bytes = sample ? sample->data : nullptr;
+        if (bytes) {
+            const std::vector<uint8_t> image = MakeDisplayImage(task, sample);
+            if (!image.empty()) DrawImage(task->window->image, task->imageWidth, task->imageHeight, image.data());
+        }
+        TemplateToVerify(bytes, bytes ? sample->size : 0, task);
+        if (!bytes) {
+            EndWithoutFeatures(task, "ERROR - The reader sent an image without fingerprint data.");
+        } else if (!task->verifyFeatures) {
+            EndWithoutFeatures(task, "ERROR - No verification feature set could be made from the fingerprint.");
+        }
+        PostFinish(task);
+    } else if (kind == DPFP_EVENT_ERROR) {
+        const auto code = static_cast<int32_t>(data);
+        char text[kResultTextSize];
+        GetResultText(code, text);
+        FailStatus(task->status, code, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(code), text);
+        PLOGE << "msg=" << task->status->message;
+        PostFinish(task);
+    } else if (kind == DPFP_EVENT_STOPPED) {
+        EndWithoutFeatures(task, "ERROR - The reader stopped before a fingerprint was read.");
+    }
+}
+
+extern "C" {
+
+char* FK_VerifyServer(void) try {
+    PLOGD << "Begin";
+    char* result = CaptureLive();
+    PLOGD << "End";
+    return result;
+} catch (...) {
+    return nullptr;
+}
+
+int32_t FK_Verify(const char* tpStored, const char* FkStored) try {
+    PLOGD << "Begin";
+    char* live = FK_VerifyServer();
+    PLOGD << "ret64=" << live;
+    int32_t result = 0;
+    // A cancelled or failed capture is never matched: its text is no template.
+    if (live && std::strcmp(live, kCancelledCapture) != 0 &&
+        std::strncmp(live, kErrorPrefix, sizeof kErrorPrefix - 1) != 0) {
+        result = FK_VerifyMatch(tpStored, FkStored, "Z", live, nullptr);
+    } else if (!live) {
+        result = FK_VerifyMatch(tpStored, FkStored, "Z", nullptr, nullptr);
+    }
+    std::free(live);
+    return result;
+} catch (...) {
+    return 0;
+}
+
+}  // extern "C"

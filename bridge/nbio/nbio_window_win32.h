@@ -1,0 +1,10 @@
+// The NITGEN bridge's capture window procedure.
+#pragma once
+
+#include <windows.h>
+
+
+// "Cancelar" clears the pump flag and closes the frame; static controls get the
+// white brush; painting redraws the logo. The reader draws its live image into
+// the image pane by itself.
+LRESULT CALLBACK NbioCaptureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

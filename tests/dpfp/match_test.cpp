@@ -1,0 +1,158 @@
+// FK_VerifyMatch and FK_VerifyMcsDigital: template texts compared without the
+// reader.
+#include <cstring>
+
+#include "dpfp_fixture.h"
+
+namespace {
+
+using DpfpMatch = DpfpBridge;
+
+struct Outcome {
+    int32_t result;
+    bool success, matched;
+    int32_t error;
+    std::string message;
+};
+
+Outcome VerifyMatch(const char* tpStored, const char* stored, const char* tpVerify, const char* live) {
+    char message[kBioMessageSize];
+    std::memset(message, 'x', sizeof message);
+    BioStatus status{};
+    status.message = message;
+    const int32_t result = FK_VerifyMatch(tpStored, stored, tpVerify, live, &status);
+    EXPECT_EQ(status.message, message) << "the caller's own buffer stays its own";
+    return {result, status.success, status.matched, status.error, message};
+}
+
+// A packed template text whose header announces one byte more than its
+// stream inflates to.
+std::string WithLongerHeader(const std::string& text) {
+    DecodedEnvelope envelope = Envelope(text);
+    WriteLittleEndian32(envelope.bytes.data() + 12, envelope.unpackedSize + 1);
+    return TakeText(Encode64(envelope.bytes.data(), envelope.decodedLength));
+}
+
+TEST_F(DpfpMatch, MatchesTemplatesOfOneFingerInEveryForm) {
+    const std::string packedStored = PackedFeatures(3, true), nativeStored = NativeFeatures(3, true);
+    const std::string packedLive = PackedFeatures(3, false, 320, 480), nativeLive = NativeFeatures(3, false);
+    for (const char* packedKind : {"Z", "", static_cast<const char*>(nullptr)}) {
+        EXPECT_EQ(FK_VerifyMatch(packedKind, packedStored.c_str(), packedKind, packedLive.c_str(), nullptr), 1);
+    }
+    EXPECT_EQ(FK_VerifyMatch("N", nativeStored.c_str(), "Z", packedLive.c_str(), nullptr), 1);
+    EXPECT_EQ(FK_VerifyMatch("Z", packedStored.c_str(), "N", nativeLive.c_str(), nullptr), 1);
+    EXPECT_EQ(FK_VerifyMatch("Native", nativeStored.c_str(), "N", nativeLive.c_str(), nullptr), 1);
+
+    const Outcome other = VerifyMatch("Z", packedStored.c_str(), "Z", PackedFeatures(4, false).c_str());
+    EXPECT_EQ(other.result, 0);
+    EXPECT_TRUE(other.success);
+    EXPECT_FALSE(other.matched);
+    EXPECT_EQ(other.error, 0);
+    EXPECT_EQ(other.message, "");
+
+    DPFPSimLastCall call{};
+    DPFPSim_GetLastCall(&call);
+    EXPECT_EQ(call.verifyTemplateSize, TemplateSize());
+    EXPECT_EQ(call.verifyFeatureSetSize, VerifySetSize());
+    EXPECT_EQ(call.verifyReserved, 0);
+    EXPECT_EQ(call.verifyOptions, 0);
+    EXPECT_EQ(call.verifySecurityLevel, 4);
+    EXPECT_EQ(call.verifyScore, 0.0);
+}
+
+TEST_F(DpfpMatch, EachFailureHasItsErrorAndText) {
+    const std::string stored = PackedFeatures(2, true), live = PackedFeatures(2, false);
+    const std::string shortLive = NativeFeatures(2, false).substr(0, static_cast<size_t>(VerifySetSize() - 1));
+    const std::string longStored = WithLongerHeader(stored), longLive = WithLongerHeader(live);
+    const std::string shortPacked = TakeText(PackTemplateText(reinterpret_cast<const unsigned char*>(shortLive.data()),
+                                                              static_cast<int32_t>(shortLive.size()),
+                                                              EnvelopeLayout::kDpfp));
+    struct Case {
+        const char* name;
+        const char* script;
+        const char *tpVerify, *stored, *live;
+        int32_t error;
+        const char* message;
+        int32_t sessions;  // FX_init calls
+    };
+    const std::string invalid = "ERROR - FK_VerifyMatch - Invalid Parameter - 7";
+    const Case cases[] = {
+        {"no stored template", "", "Z", nullptr, live.c_str(), 7, invalid.c_str(), 0},
+        {"no live template", "", "Z", stored.c_str(), nullptr, 7, invalid.c_str(), 0},
+        {"a cancelled capture", "", "Z", stored.c_str(), "ERROR - 999", 7, invalid.c_str(), 0},
+        {"text that only starts like a cancel", "", "Z", stored.c_str(), "ERROR - 9990", 8,
+         "ERROR (8) - FK_VerifyMatch - ToTemplateVerify.", 1},
+        {"stored header one byte long", "", "Z", longStored.c_str(), live.c_str(), 8,
+         "ERROR (8) - FK_VerifyMatch - ToTemplateStored.", 1},
+        {"live header one byte long", "", "Z", stored.c_str(), longLive.c_str(), 8,
+         "ERROR (8) - FK_VerifyMatch - ToTemplateVerify.", 1},
+        {"native live text shorter than a set", "", "N", stored.c_str(), shortLive.c_str(), 8,
+         "ERROR (8) - FK_VerifyMatch - ToTemplateVerify.", 1},
+        {"packed live template shorter than a set", "", "Z", stored.c_str(), shortPacked.c_str(), 8,
+         "ERROR (8) - FK_VerifyMatch - ToTemplateVerify.", 1},
+        {"extraction module fails", "fxinit=-7", "Z", stored.c_str(), live.c_str(), 0,
+         "ERROR (-7) - OPERATION (2030). Error on FX_init.", 1},
+        {"comparison fails", "verify=-8", "Z", stored.c_str(), live.c_str(), -8,
+         "ERROR (-8) - Verify - An internal error occurred.", 1},
+    };
+    for (const Case& c : cases) {
+        DPFPSim_Reset();
+        Script(c.script);
+        const Outcome outcome = VerifyMatch("Z", c.stored, c.tpVerify, c.live);
+        EXPECT_EQ(outcome.result, 0) << c.name;
+        EXPECT_FALSE(outcome.success) << c.name;
+        EXPECT_FALSE(outcome.matched) << c.name;
+        EXPECT_EQ(outcome.error, c.error) << c.name;
+        EXPECT_EQ(outcome.message, c.message) << c.name;
+        EXPECT_EQ(DPFPSim_CallCount("FX_init"), c.sessions) << c.name;
+        EXPECT_EQ(DPFPSim_CallCount("DPFPTerm"), 1) << c.name << ": the session is ended in every case";
+        ExpectNothingLive();
+    }
+    EXPECT_EQ(DPFPSim_CallCount("MC_verifyFeaturesEx"), 1) << "only the case that got that far compared";
+}
+
+TEST_F(DpfpMatch, ACallerWithoutAMessageBufferReceivesTheOperations) {
+    const std::string stored = PackedFeatures(5, true);
+    BioStatus status{};
+    EXPECT_EQ(FK_VerifyMatch("Z", stored.c_str(), "Z", "ERROR - 999", &status), 0);
+    ASSERT_NE(status.message, nullptr);
+    EXPECT_STREQ(status.message, "ERROR - FK_VerifyMatch - Invalid Parameter - 7");
+    EXPECT_EQ(status.operation, 2030);
+    std::free(status.message);
+}
+
+TEST_F(DpfpMatch, McsDigitalMatchesTheLiveTemplateAgainstAList) {
+    std::string live = PackedFeatures(6, false), first = PackedFeatures(1, true), second = PackedFeatures(6, true),
+                third = PackedFeatures(6, true), other = PackedFeatures(2, true);
+    char* matching[] = {live.data(), first.data(), second.data(), third.data()};
+    char out[1100];
+    EXPECT_EQ(FK_VerifyMcsDigital(matching, 4, out, sizeof out), 1);
+    EXPECT_STREQ(out, "true#true#0#");
+    EXPECT_EQ(DPFPSim_CallCount("MC_verifyFeaturesEx"), 2) << "the third template is never compared";
+
+    char* none[] = {live.data(), first.data(), other.data(), nullptr, second.data()};
+    EXPECT_EQ(FK_VerifyMcsDigital(none, 5, out, sizeof out), 0) << "the list ends at its null entry";
+    EXPECT_STREQ(out, "true#false#0#");
+
+    auto untouched = [&](char** texts, int32_t count, int32_t size) {
+        std::memset(out, 'z', sizeof out);
+        const int32_t result = FK_VerifyMcsDigital(texts, count, out, size);
+        return result == 0 && out[0] == 'z';
+    };
+    EXPECT_TRUE(untouched(matching, 4, 63)) << "a buffer under 64 bytes gets nothing, even for a match";
+    EXPECT_TRUE(untouched(matching, 1, sizeof out));
+    std::string empty;
+    char* noLive[] = {empty.data(), second.data()};
+    EXPECT_TRUE(untouched(noLive, 2, sizeof out));
+    EXPECT_TRUE(untouched(nullptr, 2, sizeof out));
+
+    // The answer stays inside the size the caller gives.
+    Script("verify=-1");
+    char* failing[] = {live.data(), other.data()};
+    std::memset(out, 'z', sizeof out);
+    FK_VerifyMcsDigital(failing, 2, out, 64);
+    EXPECT_EQ(std::strlen(out), 63u);
+    EXPECT_EQ(out[64], 'z');
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// Watching the capture window of a bridge from the operation's own thread, and
+// counting what a process holds (GDI objects, windows).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Live GDI objects of this process. Wine answers GetObjectType for a handle
+// given by its table index alone, so walking the table counts them (its
+// GetGuiResources always answers 0).
+int LiveGdiObjects();
+// Windows of this process, children included.
+int LiveWindows();
+
+// Watches the capture window from the operation's own thread: a message hook
+// sees every message the window's loop takes, so nothing has to sleep or poll.
+class CaptureWindowProbe {
+public:
+    struct Child {
+        std::string className, text;
+        RECT rect;
+        int id;
+    };
+    struct Seen {
+        HWND frame = nullptr, imagePane = nullptr;
+        RECT rect{};
+        LONG style = 0, exStyle = 0;
+        std::string title;
+        std::vector<Child> children;
+        // After a forced repaint: pixels of the logo's square that are not white,
+        // and the colour of a corner that the logo does not reach.
+        int logoPixels = 0;
+        COLORREF corner = 0;
+        ULONGLONG clickedAt = 0, destroyedAt = 0;
+    };
+
+    // With `pressCancel`, clicks "Cancelar" as soon as a window shows, or, with
+    // `cancelAtPrompt`, once the prompt line shows that text.
+    explicit CaptureWindowProbe(bool pressCancel = false, std::string cancelAtPrompt = {});
+    ~CaptureWindowProbe();
+    CaptureWindowProbe(const CaptureWindowProbe&) = delete;
+    CaptureWindowProbe& operator=(const CaptureWindowProbe&) = delete;
+
+    int windowsSeen() const { return m_windowsSeen; }
+    const Seen& last() const { return m_last; }
+    // Every text the prompt line showed, in order, each change once.
+    const std::vector<std::string>& prompts() const { return m_prompts; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Destruction(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Texts(int code, WPARAM wParam, LPARAM lParam);
+    void look(HWND frame);
+
+    bool m_pressCancel;
+    std::string m_cancelAtPrompt;
+    HHOOK m_hook = nullptr;
+    HHOOK m_destruction = nullptr;
+    HHOOK m_texts = nullptr;
+    HWND m_current = nullptr;
+    int m_windowsSeen = 0;
+    Seen m_last;
+    std::vector<std::string> m_prompts;
+};
