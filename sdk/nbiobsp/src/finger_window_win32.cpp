@@ -28,7 +28,7 @@ struct GreyBitmapInfo {
     RGBQUAD colours[256];
 };
 
-std::unique_ptr<GreyBitmapInfo> DescribeGrey(const GreyImage& image) {
+std::unique_ptr<GreyBitmapInfo> DescribeGrey(const simsdk::GreyImage& image) {
     auto info = std::make_unique<GreyBitmapInfo>();
     info->header = BITMAPINFOHEADER{};
     info->header.biSize = sizeof(BITMAPINFOHEADER);
@@ -52,7 +52,7 @@ bool CanShowPicture(HWND window) {
     return window != nullptr && IsWindow(window);
 }
 
-void ShowPicture(HWND window, const GreyImage& image) {
+void ShowPicture(HWND window, const simsdk::GreyImage& image) {
     if (!CanShowPicture(window) || image.pixels.empty()) return;
     RECT client{};
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return;
