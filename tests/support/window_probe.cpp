@@ -39,12 +39,23 @@ bool IsPromptLine(HWND window, const char* text) {
 }
 }  // namespace
 
-int LiveGdiObjects() {
-    int live = 0;
+GdiCount LiveGdiObjects() {
+    GdiCount live;
     for (ULONG_PTR index = 0x20; index < 0x10000; ++index) {
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++live;
+        const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+        if (type == OBJ_DC || type == OBJ_REGION) {
+            ++live.cachedDcs;
+        } else if (type != 0) {
+            ++live.objects;
+        }
     }
     return live;
+}
+
+bool SameGdiObjects(const GdiCount& before, const GdiCount& after) {
+    // A DC and its clip region for each of a few spare cache entries.
+    constexpr int kCacheSlack = 2 * 4;
+    return after.objects == before.objects && after.cachedDcs <= before.cachedDcs + kCacheSlack;
 }
 
 int LiveWindows() {

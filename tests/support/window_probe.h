@@ -9,8 +9,16 @@
 
 // Live GDI objects of this process. Wine answers GetObjectType for a handle
 // given by its table index alone, so walking the table counts them (its
-// GetGuiResources always answers 0).
-int LiveGdiObjects();
+// GetGuiResources always answers 0). Window DCs and their clip regions are
+// counted apart: Wine's DC cache keeps a varying few of them between calls.
+struct GdiCount {
+    int objects = 0;
+    int cachedDcs = 0;
+};
+GdiCount LiveGdiObjects();
+// True when nothing grew: the same objects, and window DCs within the few the
+// cache may keep (a leak per operation over many operations exceeds that).
+bool SameGdiObjects(const GdiCount& before, const GdiCount& after);
 // Windows of this process, children included.
 int LiveWindows();
 
