@@ -17,6 +17,7 @@ TEST_F(DpfpEnroll, EnrollsFromTheSamplesTheModuleAsksFor) {
     const std::string text = Enroll();
 
     EXPECT_EQ(probe.windowsSeen(), 1);
+    EXPECT_GT(probe.last().inkAtFinish, 500) << "the last sample's bitmap is drawn beside the logo";
     const std::vector<std::string> expected = {
         Prompt(1, 4, true), "Finger touched", Prompt(1, 4), "Finger touched", Prompt(2, 4),
         "Finger touched",   Prompt(3, 4),   "Finger touched", Prompt(4, 4)};

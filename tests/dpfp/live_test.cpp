@@ -10,6 +10,7 @@ TEST_F(DpfpLive, LiveTemplateCarriesTheDisplayImageSize) {
     CaptureWindowProbe probe;
     const std::string text = CaptureLive();
     EXPECT_EQ(probe.windowsSeen(), 1);
+    EXPECT_GT(probe.last().inkAtFinish, 500) << "the display image is in the image pane";
     ASSERT_FALSE(probe.prompts().empty());
     EXPECT_EQ(probe.prompts().front(), "VERIFYSERVER: Scan your finger for verify.");
 

@@ -22,6 +22,9 @@ bool SameGdiObjects(const GdiCount& before, const GdiCount& after);
 // Windows of this process, children included.
 int LiveWindows();
 
+// The message by which a DigitalPersona run ends.
+constexpr UINT kFinishMessage = 2029;
+
 // Watches the capture window from the operation's own thread: a message hook
 // sees every message the window's loop takes, so nothing has to sleep or poll.
 class CaptureWindowProbe {
@@ -42,11 +45,13 @@ public:
         int logoPixels = 0;
         COLORREF corner = 0;
         ULONGLONG clickedAt = 0, destroyedAt = 0;
+        // Pixels that were not white over the image pane when the window
+        // procedure's finish message arrived (sampled one in 64).
+        int inkAtFinish = 0;
     };
 
-    // With `pressCancel`, clicks "Cancelar" as soon as a window shows, or, with
-    // `cancelAtPrompt`, once the prompt line shows that text.
-    explicit CaptureWindowProbe(bool pressCancel = false, std::string cancelAtPrompt = {});
+    // With `pressCancel`, clicks "Cancelar" as soon as a window shows.
+    explicit CaptureWindowProbe(bool pressCancel = false);
     ~CaptureWindowProbe();
     CaptureWindowProbe(const CaptureWindowProbe&) = delete;
     CaptureWindowProbe& operator=(const CaptureWindowProbe&) = delete;
@@ -63,7 +68,6 @@ private:
     void look(HWND frame);
 
     bool m_pressCancel;
-    std::string m_cancelAtPrompt;
     HHOOK m_hook = nullptr;
     HHOOK m_destruction = nullptr;
     HHOOK m_texts = nullptr;
