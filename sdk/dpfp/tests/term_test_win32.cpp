@@ -4,20 +4,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
 
 #include "DPFPApi.h"
 #include "DPFPSim.h"
+#include "unique_handles_win32.h"
 
 namespace {
 
 constexpr UINT kEventMessage = 2024;
 
-struct WindowCloser {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowCloser>;
+using win32::UniqueWindow;
 
 class TermTest : public ::testing::TestWithParam<void (*)()> {
 protected:
