@@ -1,0 +1,57 @@
+#include "check_mode_win32.h"
+
+#include <string>
+
+#include "download_win32.h"
+#include "file_update.h"
+#include "log_text.h"
+#include "manifest.h"
+#include "system_text.h"
+#include "temp_folder.h"
+// Last: the records below carry the operation name "main".
+#include "driver_log.h"
+
+namespace fs = boost::filesystem;
+
+int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder) {
+    // WinINet takes the URL as given; the log takes it as UTF-8. The package
+    // URL comes from the manifest, which is UTF-8 already.
+    std::string url = commandLine.url;
+    const std::string urlText = systemTextToUtf8(url);
+    const std::string temp = logText(tempFolder);
+    PLOGI << "Checking for updates for KAVRO Quorvelant version " << systemTextToUtf8(commandLine.version) << " on "
+          << urlText;
+    PLOGD << "Cleaning folder " << temp;
+    if (!checkTempFolder(tempFolder)) {
+        PLOGD << "Error cleaning folder " << temp;
+        return -1;
+    }
+    PLOGD << "Downloading file " << urlText << " into " << temp;
+    if (!downloadFile(url, tempFolder, "update.json")) {
+        PLOGE << "Error downloading file " << urlText;
+        return -1;
+    }
+    PLOGD << "Checking file " << urlText;
+    if (!checkJSON(tempFolder, commandLine.version, url)) {
+        PLOGE << "Update not available!";
+        return -1;
+    }
+    PLOGD << "Downloading file " << url << " into " << temp;
+    if (!downloadFile(url, tempFolder, "output.zip")) {
+        PLOGE << "Error downloading file " << url;
+        return -1;
+    }
+    PLOGD << "Extracting file " << url;
+    if (!extractPackage(tempFolder)) {
+        PLOGE << "Error extracting file " << logText(tempFolder.filename());
+        return -1;
+    }
+    PLOGD << "Checking extracted files...";
+    if (!checkUpdate(tempFolder)) {
+        PLOGE << "Update package not ready!";
+        return 1;
+    }
+    PLOGD << "Update package ready!";
+    PLOGI << "Checking for updates finished!";
+    return 0;
+}

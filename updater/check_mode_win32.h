@@ -1,0 +1,12 @@
+// Check mode: fetch the manifest, and when a newer package is announced,
+// download and unpack it into the temp folder and keep there only the files
+// that change the installation.
+#pragma once
+
+#include <boost/filesystem/path.hpp>
+
+#include "command_line.h"
+
+// Runs the check for commandLine's URL and version; returns the exit code:
+// 0 package prepared, 1 nothing to prepare, -1 any other failure.
+int runCheckMode(const CommandLine& commandLine, const boost::filesystem::path& tempFolder);
