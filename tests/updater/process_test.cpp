@@ -1,246 +1,20 @@
-// quorvelant_updater.exe run as a process in a test installation folder, with
-// the loopback server as its update server and the agent fixture as the
-// agent; judged by exit code, standard streams, log and files left on disk.
-// clang-format off
-#include <winsock2.h>
-#include <windows.h>
-// clang-format on
-
+// quorvelant_updater.exe as a process: command line, check and update runs.
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/operations.hpp>
 #include <regex>
-#include <sstream>
 
 #include "file_update.h"
 #include "log_text.h"
-#include "loopback_server.h"
 #include "temp_folder.h"
-#include "test_support.h"
 #include "tzip.h"
-#include "zip_builder.h"
+#include "updater_process.h"
 
 namespace fs = boost::filesystem;
 
 namespace {
 
-constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
 const char kBanner[] = "KAVRO Quorvelant Updater Version: 1.0\r\n";
-
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~UniqueHandle() {
-        if (m_handle && m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
-fs::path binFolder() {
-    wchar_t name[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
-    return fs::path(std::wstring(name, length)).parent_path();
-}
-
-std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
-std::wstring widen(const std::string& text) {
-    return fs::path(text).wstring();
-}
-
-std::wstring quoteArgument(const std::string& arg) {
-    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return widen(arg);
-    return L"\"" + widen(arg) + L"\"";
-}
-
-struct RunResult {
-    DWORD exitCode = 0;
-    std::string out;
-    std::string err;
-};
-
-// One log line: severity, function and message, checked against the layout.
-struct LogLine {
-    std::string severity;
-    std::string function;
-    std::string message;
-};
-
-std::string severityName(plog::Severity severity) {
-    std::string name = plog::severityToString(severity);
-    name.resize(5, ' ');
-    return name;
-}
-
-class UpdaterProcess : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directory(install());
-        fs::copy_file(binFolder() / "agent_fixture" / "quorvelant.exe", install() / "quorvelant.exe");
-        writeFile(install() / "a.dll", "old a");
-        writeFile(install() / "b.txt", "same b");
-    }
-
-    void TearDown() override { stopAgents(); }
-
-    fs::path install() const { return scratch.path() / "install"; }
-    fs::path temp() const { return install() / "temp"; }
-
-    RunResult run(const std::vector<std::string>& args) {
-        std::wstring commandLine = L"quorvelant_updater.exe";
-        for (const std::string& arg : args) commandLine += L" " + quoteArgument(arg);
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const fs::path outPath = scratch.path() / "stdout.txt";
-        const fs::path errPath = scratch.path() / "stderr.txt";
-        RunResult result;
-        {
-            const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-            UniqueHandle out(CreateFileW(outPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
-            UniqueHandle err(CreateFileW(errPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
-            STARTUPINFOW startup{};
-            startup.cb = sizeof startup;
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-            startup.hStdOutput = out.get();
-            startup.hStdError = err.get();
-            PROCESS_INFORMATION process{};
-            const fs::path exe = binFolder() / "quorvelant_updater.exe";
-            if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, install().c_str(),
-                                &startup, &process)) {
-                ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
-                return result;
-            }
-            UniqueHandle processHandle(process.hProcess);
-            UniqueHandle threadHandle(process.hThread);
-            if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
-                TerminateProcess(process.hProcess, 99);
-                ADD_FAILURE() << "the updater did not end";
-            }
-            GetExitCodeProcess(process.hProcess, &result.exitCode);
-        }
-        result.out = readFile(outPath);
-        result.err = readFile(errPath);
-        return result;
-    }
-
-    bool hasLog() const { return fs::exists(install() / "quorvelant_updater.log"); }
-
-    // The log's records; every line must follow the layout.
-    std::vector<LogLine> logLines() {
-        std::string text = readFile(install() / "quorvelant_updater.log");
-        EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "no byte-order mark";
-        text.erase(0, 3);
-        static const std::regex layout(
-            R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} (ERROR|INFO |DEBUG|VERB ) \[\d+\] \[(\w+)@\d+\] (.*))");
-        std::vector<LogLine> lines;
-        std::istringstream stream(text);
-        std::string line;
-        while (std::getline(stream, line)) {
-            std::smatch match;
-            if (!std::regex_match(line, match, layout)) {
-                ADD_FAILURE() << "not a log record: " << line;
-                continue;
-            }
-            lines.push_back({match[1], match[2], match[3]});
-        }
-        return lines;
-    }
-
-    std::string logDump() {
-        std::string dump;
-        for (const LogLine& line : logLines()) dump += line.severity + " " + line.function + " " + line.message + "\n";
-        return dump;
-    }
-
-    bool logged(plog::Severity severity, const std::string& function, const std::string& message) {
-        for (const LogLine& line : logLines()) {
-            if (line.severity == severityName(severity) && line.function == function && line.message == message) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    bool loggedPrefix(const std::string& prefix) {
-        for (const LogLine& line : logLines()) {
-            if (line.message.rfind(prefix, 0) == 0) return true;
-        }
-        return false;
-    }
-
-    std::vector<DWORD> agentStarts() {
-        std::vector<DWORD> pids;
-        if (!fs::exists(install() / "agent.starts")) return pids;
-        std::istringstream lines(readFile(install() / "agent.starts"));
-        DWORD pid;
-        while (lines >> pid) pids.push_back(pid);
-        return pids;
-    }
-
-    // Waits (boundedly) until the agent has recorded `count` starts.
-    bool waitForStarts(size_t count) {
-        for (int i = 0; i < 200 && agentStarts().size() < count; ++i) Sleep(25);
-        return agentStarts().size() >= count;
-    }
-
-    // Starts the agent fixture from the installation folder, as a customer's machine would have it.
-    void startAgent() {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        std::wstring commandLine = L"quorvelant.exe";
-        const fs::path exe = install() / "quorvelant.exe";
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   install().c_str(), &startup, &process));
-        CloseHandle(process.hThread);
-        agent = std::make_unique<UniqueHandle>(process.hProcess);
-        ASSERT_TRUE(waitForStarts(1));
-    }
-
-    bool agentRunning(DWORD pid) {
-        UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
-        return process.get() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
-    }
-
-    // Asks every agent this test started (or had started) to end, by id.
-    void stopAgents() {
-        if (!fs::exists(install())) return;
-        writeFile(install() / "agent.stop", "");
-        for (DWORD pid : agentStarts()) {
-            UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-            if (process.get() && WaitForSingleObject(process.get(), 5000) == WAIT_TIMEOUT) {
-                TerminateProcess(process.get(), 1);
-            }
-        }
-    }
-
-    std::string zipBytes(const std::vector<ZipEntry>& entries) {
-        const fs::path file = scratch.path() / "package.zip";
-        writeZip(file, entries);
-        return readFile(file);
-    }
-
-    std::string manifest(const std::string& version, bool force = false) {
-        return R"({"latest-version": ")" + version + R"(", "force-update": )" + (force ? "true" : "false") +
-               R"(, "download-url": ")" + server.url("/output.zip") + R"("})";
-    }
-
-    std::vector<std::string> checkArgs(const std::string& installed) {
-        return {"-check", server.url("/update.json"), "-version", installed};
-    }
-
-    ScratchFolder scratch;
-    LoopbackServer server;
-    std::unique_ptr<UniqueHandle> agent;
-};
 
 TEST_F(UpdaterProcess, NoArgumentsEndsAtOnceWithMinusOne) {
     const RunResult result = run({});
@@ -408,7 +182,6 @@ TEST_P(CheckOutcome, EndsWithItsExitCodeAndRecord) {
 const std::string kManifest124 = R"({"latest-version": "1.2.4", "force-update": false, "download-url": "%URL%"})";
 const std::vector<ZipEntry> kChangedPackage = {{"a.dll", "new a"}, {"b.txt", "same b"}};
 
-
 const CheckCase kCheckCases[] = {
     {"newer", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, 0, "Checking for updates finished!", ""},
     {"equal_versions", "1.2.4", kManifest124, 200, kChangedPackage, 200, false, kExitMinusOne, "Update not available!",
@@ -545,11 +318,6 @@ TEST_F(UpdaterProcess, UpdateWithNothingPreparedStartsTheAgentAgain) {
     ASSERT_TRUE(waitForStarts(2)) << "the installation was left without its agent";
     EXPECT_NE(agentStarts()[1], firstAgent);
     EXPECT_FALSE(loggedPrefix("KAVRO Quorvelant update finished!"));
-}
-
-// Files held open without sharing, as a running program holds its own files.
-UniqueHandle lockFile(const fs::path& file) {
-    return UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 TEST(LockedFiles, ExtractionSkipsAnEntryItCannotWriteAndGoesOn) {
