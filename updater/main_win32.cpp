@@ -11,8 +11,10 @@
 
 #include "check_mode_win32.h"
 #include "command_line.h"
+#include "log_text.h"
 #include "plog/Init.h"
 #include "plog/Log.h"
+#include "run_lock_win32.h"
 #include "system_text.h"
 #include "update_mode_win32.h"
 #include "updater_version.h"
@@ -37,6 +39,17 @@ int main(int argc, char* argv[]) {
             tempFolder = fs::current_path() / "temp";
         } catch (const fs::filesystem_error& e) {
             PLOGE << "Boost Exception: " << systemTextToUtf8(e.what());
+            return -1;
+        }
+        const fs::path installFolder = tempFolder.parent_path();
+        const RunLock lock(installFolder / "quorvelant_updater.lock");
+        if (!lock.taken()) {
+            if (lock.heldByAnotherRun()) {
+                PLOGE << "Another quorvelant_updater is running in " << logText(installFolder) << "; nothing done.";
+            } else {
+                PLOGE << "Could not lock " << logText(installFolder) << " for this run (error " << lock.error()
+                      << "); nothing done.";
+            }
             return -1;
         }
         return commandLine.mode == RunMode::update ? runUpdateMode(tempFolder) : runCheckMode(commandLine, tempFolder);

@@ -116,13 +116,14 @@ void LoopbackServer::answer(SOCKET client) {
     const size_t end = start == std::string::npos ? start : request.find(' ', start + 1);
     if (end == std::string::npos) return;
     const std::string path = request.substr(start + 1, end - start - 1);
-    Reply reply{404, "no such file", false};
+    Reply reply{404, "no such file"};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_requests[path];
         const auto found = m_replies.find(path);
         if (found != m_replies.end()) reply = found->second;
     }
+    if (reply.delayMs > 0) Sleep(static_cast<DWORD>(reply.delayMs));
     const std::string head =
         "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
         "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + std::to_string(reply.body.size()) +

@@ -15,6 +15,7 @@ struct Reply {
     int status = 200;
     std::string body;
     bool cutHalfway = false;  // announce the whole body, send half, close
+    int delayMs = 0;          // wait this long after the request before answering
 };
 
 class LoopbackServer {
