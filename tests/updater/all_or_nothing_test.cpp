@@ -84,6 +84,18 @@ TEST_F(AllOrNothing, FailingTheNthOfFiveFilesPutsEverythingBack) {
     EXPECT_EQ(readFile(install() / "f5.dll"), "new f5.dll");
 }
 
+// The agent holds its library until it has ended, which may be a while after
+// taskkill has returned: the update waits for that.
+TEST_F(AllOrNothing, AFileTheStoppedAgentHeld) {
+    writeFile(install() / "agent.dll", "old library");
+    startAgent();
+    fs::create_directories(temp());
+    writeFile(temp() / "agent.dll", "new library");
+    EXPECT_EQ(run({"-update", "x"}).exitCode, 0u) << logDump();
+    EXPECT_EQ(readFile(install() / "agent.dll"), "new library");
+    ASSERT_TRUE(waitForStarts(2));
+}
+
 // The updater holds its own log open while it works; a package that carries
 // a file of that name cannot replace it.
 TEST_F(AllOrNothing, ATargetHeldByTheUpdatersOwnLog) {
