@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "entry_name.h"
 #include "file_handle.h"
 
 namespace fs = boost::filesystem;
@@ -107,45 +108,6 @@ int extractAll(unzFile zip, const std::string& password) {
     return UNZ_OK;
 }
 
-std::string upperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
-// Windows opens a device, not a file, for these names, whatever follows the
-// first dot and however the name ends in blanks.
-bool isDeviceName(const std::string& element) {
-    std::string base = upperAscii(element.substr(0, element.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : kDevices) {
-        if (base == device) return true;
-    }
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
-// Writing "output.zip" at the top would overwrite the archive being unpacked.
-bool isArchiveItself(const std::string& name) {
-    std::string trimmed = name;
-    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '.')) trimmed.pop_back();
-    return upperAscii(trimmed) == "OUTPUT.ZIP";
-}
-
-bool isDotsAndBlanks(const std::string& element) {
-    size_t dots = 0;
-    for (char c : element) {
-        if (c == '.') {
-            ++dots;
-        } else if (c != ' ') {
-            return false;
-        }
-    }
-    return dots >= 2;
-}
-
 // An archive without entries is its end record alone. minizip cannot open one
 // (it takes an end record at offset 0 for "not found"), yet it is a valid
 // archive that unpacks to nothing.
@@ -164,20 +126,6 @@ bool isEmptyArchive(const std::string& zipFile) {
 }
 
 }  // namespace
-
-bool isSafeEntryName(const std::string& name) {
-    if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return false;
-    if (name.find(':') != std::string::npos) return false;
-    if (isArchiveItself(name)) return false;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = name.find_first_of("/\\", start);
-        const std::string element = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (isDotsAndBlanks(element) || isDeviceName(element)) return false;
-        if (end == std::string::npos) return true;
-        start = end + 1;
-    }
-}
 
 int makeDir(const std::string& path) {
     try {
