@@ -1,5 +1,9 @@
 #include "entry_name.h"
 
+#include <algorithm>
+
+#include "system_text.h"
+
 namespace {
 
 std::string upperAscii(std::string text) {
@@ -10,16 +14,23 @@ std::string upperAscii(std::string text) {
 }
 
 // Windows opens a device, not a file, for these names, whatever follows the
-// first dot and however the name ends in blanks.
+// first dot and however the name ends in blanks. The name is compared as
+// Windows reads it, in the system code page, where COM and LPT followed by a
+// superscript one, two or three name devices just as COM1 or LPT3 do.
 bool isDeviceName(const std::string& element) {
-    std::string base = upperAscii(element.substr(0, element.find('.')));
+    std::string base = upperAscii(systemTextToUtf8(element.substr(0, element.find('.'))));
     while (!base.empty() && base.back() == ' ') base.pop_back();
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices) {
         if (base == device) return true;
     }
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
-           base[3] <= '9';
+    if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0) return false;
+    const std::string number = base.substr(std::min<size_t>(3, base.size()));
+    static const char* const kSuperscripts[] = {"\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+    for (const char* superscript : kSuperscripts) {
+        if (number == superscript) return true;
+    }
+    return number.size() == 1 && number[0] >= '1' && number[0] <= '9';
 }
 
 // Writing "output.zip" at the top would overwrite the archive being unpacked.
