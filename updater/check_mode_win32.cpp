@@ -13,6 +13,18 @@
 
 namespace fs = boost::filesystem;
 
+namespace {
+
+// A check that fails once it has begun to fill the temp folder leaves
+// nothing there: update mode installs whatever it finds, and a package
+// extracted in part is a mix of versions.
+int failedCheck(const fs::path& tempFolder, int exitCode) {
+    discardTempFolder(tempFolder);
+    return exitCode;
+}
+
+}  // namespace
+
 int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder) {
     // WinINet takes the URL as given; the log takes it as UTF-8. The package
     // URL comes from the manifest, which is UTF-8 already.
@@ -29,27 +41,27 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder) {
     PLOGD << "Downloading file " << urlText << " into " << temp;
     if (!downloadFile(url, tempFolder, "update.json")) {
         PLOGE << "Error downloading file " << urlText;
-        return -1;
+        return failedCheck(tempFolder, -1);
     }
     PLOGD << "Checking file " << urlText;
     if (!checkJSON(tempFolder, commandLine.version, url)) {
         PLOGE << "Update not available!";
-        return -1;
+        return failedCheck(tempFolder, -1);
     }
     PLOGD << "Downloading file " << url << " into " << temp;
     if (!downloadFile(url, tempFolder, "output.zip")) {
         PLOGE << "Error downloading file " << url;
-        return -1;
+        return failedCheck(tempFolder, -1);
     }
     PLOGD << "Extracting file " << url;
     if (!extractPackage(tempFolder)) {
         PLOGE << "Error extracting file " << logText(tempFolder.filename());
-        return -1;
+        return failedCheck(tempFolder, -1);
     }
     PLOGD << "Checking extracted files...";
     if (!checkUpdate(tempFolder)) {
         PLOGE << "Update package not ready!";
-        return 1;
+        return failedCheck(tempFolder, 1);
     }
     PLOGD << "Update package ready!";
     PLOGI << "Checking for updates finished!";

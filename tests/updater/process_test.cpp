@@ -177,6 +177,9 @@ TEST_P(CheckOutcome, EndsWithItsExitCodeAndRecord) {
     EXPECT_FALSE(fs::exists(temp() / "output.zip"));
     EXPECT_EQ(readFile(install() / "a.dll"), "old a");
     EXPECT_EQ(treeOf(scratch.path()).size(), treeOf(install()).size() + 4) << "something was written beside install";
+    if (c.exitCode != 0) {
+        EXPECT_TRUE(fs::is_empty(temp())) << "a failed check left something to install";
+    }
 }
 
 const std::string kManifest124 = R"({"latest-version": "1.2.4", "force-update": false, "download-url": "%URL%"})";
@@ -244,11 +247,31 @@ const CheckCase kCheckCases[] = {
      kExitMinusOne,
      "Error extracting file temp",
      "Archive entry \"C:\\escaped.dll\""},
-    {"wrong_crc",
+    {"wrong_crc_after_a_good_entry",
      "1.2.3",
      kManifest124,
      200,
-     {{"a.dll", "new a", true, true}},
+     {{"a.dll", "new a"}, {"b.txt", "damaged b", true, true}},
+     200,
+     false,
+     kExitMinusOne,
+     "Error extracting file temp",
+     ""},
+    {"entry_that_cannot_be_created",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"a.dll", "new a"}, {"bad|name.dll", "x"}},
+     200,
+     false,
+     kExitMinusOne,
+     "Error extracting file temp",
+     ""},
+    {"zip_bomb",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"a.dll", "new a"}, {"bomb.dll", std::string(1024, '\0'), true, false, 100ull << 30}},
      200,
      false,
      kExitMinusOne,
@@ -265,6 +288,21 @@ TEST_F(UpdaterProcess, UnresolvableHostIsADownloadError) {
     EXPECT_TRUE(std::regex_match(result.err, std::regex("InternetOpenUrl\\(\\): [0-9]+\\.\r\n"))) << result.err;
     EXPECT_TRUE(logged(plog::error, "main", "Error downloading file http://updates.invalid/update.json"));
     EXPECT_TRUE(fs::is_empty(temp()));
+}
+
+// A scheduler may run -update whatever the check's exit code: after a check
+// that failed on a damaged entry, it must find nothing to install.
+TEST_F(UpdaterProcess, UpdateAfterACheckThatFoundADamagedEntryInstallsNothing) {
+    server.script("/update.json", {200, manifest("1.2.4")});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}, {"b.txt", "damaged b", true, true}})});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, kExitMinusOne);
+    EXPECT_TRUE(loggedPrefix("Entry \"b.txt\" of the archive is damaged")) << logDump();
+    startAgent();
+    EXPECT_EQ(run({"-update", "x"}).exitCode, 1u);
+    EXPECT_TRUE(logged(plog::error, "main", "Could not update files!"));
+    EXPECT_EQ(readFile(install() / "a.dll"), "old a");
+    EXPECT_EQ(readFile(install() / "b.txt"), "same b");
+    ASSERT_TRUE(waitForStarts(2)) << "the agent was not started again";
 }
 
 TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
@@ -320,7 +358,7 @@ TEST_F(UpdaterProcess, UpdateWithNothingPreparedStartsTheAgentAgain) {
     EXPECT_FALSE(loggedPrefix("KAVRO Quorvelant update finished!"));
 }
 
-TEST(LockedFiles, ExtractionSkipsAnEntryItCannotWriteAndGoesOn) {
+TEST(LockedFiles, ExtractionFailsOnAnEntryItCannotWrite) {
     ScratchFolder folder;
     const fs::path temp = folder.path() / "temp";
     fs::create_directory(temp);
@@ -328,8 +366,12 @@ TEST(LockedFiles, ExtractionSkipsAnEntryItCannotWriteAndGoesOn) {
     writeZip(folder.path() / "p.zip", {{"busy.dll", "new"}, {"free.dll", "free"}});
     const UniqueHandle lock = lockFile(temp / "busy.dll");
     ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), 0);
-    EXPECT_EQ(readFile(temp / "free.dll"), "free");
+    RecordCapture::clear();
+    EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), kZipUnwritable);
+    EXPECT_FALSE(fs::exists(temp / "free.dll"));
+    const auto records = RecordCapture::records();
+    ASSERT_EQ(records.size(), 1u) << RecordCapture::dump();
+    EXPECT_EQ(records[0].message.rfind("Could not create \"busy.dll\": ", 0), 0u) << records[0].message;
 }
 
 TEST(LockedFiles, CleaningFailsOnAFileInUse) {
@@ -345,6 +387,22 @@ TEST(LockedFiles, CleaningFailsOnAFileInUse) {
     const auto records = RecordCapture::records();
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records.back().message.rfind("Boost Exception: ", 0), 0u) << RecordCapture::dump();
+}
+
+TEST(LockedFiles, DiscardingSaysWhatItCouldNotRemove) {
+    ScratchFolder install;
+    const fs::path temp = install.path() / "temp";
+    fs::create_directory(temp);
+    writeFile(temp / "busy.dll", "in use");
+    writeFile(temp / "free.dll", "free");
+    const UniqueHandle lock = lockFile(temp / "busy.dll");
+    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    RecordCapture::clear();
+    EXPECT_FALSE(discardTempFolder(temp));
+    EXPECT_EQ(treeOf(temp), std::vector<std::string>{"busy.dll"});
+    const auto records = RecordCapture::records();
+    ASSERT_EQ(records.size(), 1u) << RecordCapture::dump();
+    EXPECT_EQ(records[0].message.rfind("Could not remove " + logText(temp / "busy.dll") + ": ", 0), 0u);
 }
 
 TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
