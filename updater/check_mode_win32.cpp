@@ -39,7 +39,7 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder) {
         return -1;
     }
     PLOGD << "Downloading file " << urlText << " into " << temp;
-    if (!downloadFile(url, tempFolder, "update.json")) {
+    if (!downloadFile(url, tempFolder, "update.json", kMaxManifestBytes)) {
         PLOGE << "Error downloading file " << urlText;
         return failedCheck(tempFolder, -1);
     }

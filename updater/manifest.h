@@ -2,7 +2,11 @@
 #pragma once
 
 #include <boost/filesystem/path.hpp>
+#include <cstdint>
 #include <string>
+
+// A manifest is a small JSON document; a larger body is not one.
+constexpr uint64_t kMaxManifestBytes = 1024 * 1024;
 
 // Reads the manifest that the download left in tempFolder, decides whether the
 // announced version should be installed over installedVersion and, when it

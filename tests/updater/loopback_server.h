@@ -14,8 +14,10 @@
 struct Reply {
     int status = 200;
     std::string body;
-    bool cutHalfway = false;  // announce the whole body, send half, close
-    int delayMs = 0;          // wait this long after the request before answering
+    bool cutHalfway = false;    // announce the whole body, send half, close
+    int delayMs = 0;            // wait this long after the request before answering
+    bool stallHalfway = false;  // announce the whole body, send half, then send nothing more
+    std::string headers{};      // more header lines, each ending in "\r\n"
 };
 
 class LoopbackServer {
@@ -28,6 +30,8 @@ public:
     void script(const std::string& path, Reply reply);
     std::string url(const std::string& path) const;
     int requestsFor(const std::string& path);
+    // The head (request line and headers) of the latest request for path.
+    std::string lastRequestFor(const std::string& path);
 
 private:
     void run();
@@ -39,5 +43,6 @@ private:
     std::mutex m_mutex;
     std::map<std::string, Reply> m_replies;
     std::map<std::string, int> m_requests;
+    std::map<std::string, std::string> m_lastRequests;
     std::thread m_thread;
 };
