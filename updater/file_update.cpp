@@ -1,15 +1,11 @@
 #include "file_update.h"
 
-#include <openssl/evp.h>
-
 #include <algorithm>
-#include <array>
 #include <boost/filesystem/operations.hpp>
 #include <ctime>
-#include <memory>
 #include <vector>
 
-#include "file_handle.h"
+#include "file_digest.h"
 #include "log_text.h"
 #include "plog/Log.h"
 #include "system_text.h"
@@ -18,28 +14,7 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-constexpr size_t kChunkSize = 64 * 1024;
 const fs::path kArchiveName("output.zip");
-
-struct DigestContextFree {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-using Digest = std::array<unsigned char, 64>;
-
-// SHA-512 of the file's content; false when the file cannot be read.
-bool digestOf(const fs::path& file, std::vector<unsigned char>& buffer, Digest& digest) {
-    UniqueFile in = openFile(file, "rb");
-    std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
-    if (!in || !context || EVP_DigestInit_ex(context.get(), EVP_sha512(), nullptr) != 1) return false;
-    for (;;) {
-        const size_t count = std::fread(buffer.data(), 1, buffer.size(), in.get());
-        if (count > 0 && EVP_DigestUpdate(context.get(), buffer.data(), count) != 1) return false;
-        if (count < buffer.size()) break;
-    }
-    unsigned int length = 0;
-    return !std::ferror(in.get()) && EVP_DigestFinal_ex(context.get(), digest.data(), &length) == 1 &&
-           length == digest.size();
-}
 
 std::string errorText(const boost::system::error_code& error) {
     return systemTextToUtf8(error.message());
@@ -123,11 +98,9 @@ bool sameFileContent(const fs::path& first, const fs::path& second) {
     if (error) return false;
     const auto secondSize = fs::file_size(second, error);
     if (error || firstSize != secondSize) return false;
-    std::vector<unsigned char> buffer(kChunkSize);
-    Digest firstDigest{};
-    Digest secondDigest{};
-    return digestOf(first, buffer, firstDigest) && digestOf(second, buffer, secondDigest) &&
-           firstDigest == secondDigest;
+    Sha512 firstDigest{};
+    Sha512 secondDigest{};
+    return sha512Of(first, firstDigest) && sha512Of(second, secondDigest) && firstDigest == secondDigest;
 }
 
 std::string makeTimestamp() {
