@@ -59,4 +59,18 @@ TEST_F(UpdaterProcess, AServerThatStallsMidBodyFailsTheDownload) {
     EXPECT_TRUE(fs::is_empty(temp()));
 }
 
+// Without a length to refuse up front, the manifest is measured as it comes.
+TEST_F(UpdaterProcess, AManifestWithoutALengthIsCutAtOneMebibyte) {
+    server.script("/update.json", {200, manifest("1.2.4") + std::string(1024 * 1024, ' '), false, 0, false, "", true});
+    const RunResult result = run(checkArgs("1.2.3"));
+    EXPECT_EQ(result.exitCode, kExitMinusOne);
+    EXPECT_EQ(result.err, "Body too large: more than 1048576 bytes.\r\n");
+    EXPECT_TRUE(logged(plog::error, "main", "Error downloading file " + server.url("/update.json"))) << logDump();
+    EXPECT_TRUE(fs::is_empty(temp()));
+
+    server.script("/update.json", {200, manifest("1.2.4"), false, 0, false, "", true});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}}), false, 0, false, "", true});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, 0u) << logDump();
+}
+
 }  // namespace

@@ -132,8 +132,9 @@ void LoopbackServer::answer(SOCKET client) {
     if (reply.delayMs > 0) Sleep(static_cast<DWORD>(reply.delayMs));
     const std::string head =
         "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
-        "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + std::to_string(reply.body.size()) +
-        "\r\nConnection: close\r\n" + reply.headers + "\r\n";
+        "\r\nContent-Type: application/octet-stream\r\n" +
+        (reply.withoutLength ? std::string() : "Content-Length: " + std::to_string(reply.body.size()) + "\r\n") +
+        "Connection: close\r\n" + reply.headers + "\r\n";
     if (!sendAll(client, head.data(), head.size())) return;
     const bool half = reply.cutHalfway || reply.stallHalfway;
     const size_t bodyBytes = half ? reply.body.size() / 2 : reply.body.size();

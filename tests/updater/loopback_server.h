@@ -14,10 +14,11 @@
 struct Reply {
     int status = 200;
     std::string body;
-    bool cutHalfway = false;    // announce the whole body, send half, close
-    int delayMs = 0;            // wait this long after the request before answering
-    bool stallHalfway = false;  // announce the whole body, send half, then send nothing more
-    std::string headers{};      // more header lines, each ending in "\r\n"
+    bool cutHalfway = false;     // announce the whole body, send half, close
+    int delayMs = 0;             // wait this long after the request before answering
+    bool stallHalfway = false;   // announce the whole body, send half, then send nothing more
+    std::string headers{};       // more header lines, each ending in "\r\n"
+    bool withoutLength = false;  // announce no length: the body ends when the connection closes
 };
 
 class LoopbackServer {
