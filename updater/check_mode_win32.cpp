@@ -1,5 +1,6 @@
 #include "check_mode_win32.h"
 
+#include <limits>
 #include <string>
 
 #include "download_win32.h"
@@ -25,7 +26,7 @@ int failedCheck(const fs::path& tempFolder, int exitCode) {
 
 }  // namespace
 
-int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder) {
+int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder, const std::optional<PublicKey>& key) {
     // WinINet takes the URL as given; the log takes it as UTF-8. The package
     // URL comes from the manifest, which is UTF-8 already.
     std::string url = commandLine.url;
@@ -44,14 +45,23 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder) {
         return failedCheck(tempFolder, -1);
     }
     PLOGD << "Checking file " << urlText;
-    if (!checkJSON(tempFolder, commandLine.version, url)) {
+    PackageClaims claims;
+    if (!checkJSON(tempFolder, commandLine.version, url, &claims)) {
         PLOGE << "Update not available!";
         return failedCheck(tempFolder, -1);
     }
     PLOGD << "Downloading file " << url << " into " << temp;
-    if (!downloadFile(url, tempFolder, "output.zip")) {
+    // A package larger than the manifest says is wrong before its last byte.
+    if (!downloadFile(url, tempFolder, "output.zip", claims.size.value_or(std::numeric_limits<uint64_t>::max()))) {
         PLOGE << "Error downloading file " << url;
         return failedCheck(tempFolder, -1);
+    }
+    if (claims.size || claims.sha512 || key) {
+        PLOGD << "Verifying file " << url;
+        if (!checkPackage(tempFolder / "output.zip", claims, key)) {
+            PLOGE << "Error verifying file " << url;
+            return failedCheck(tempFolder, -1);
+        }
     }
     PLOGD << "Extracting file " << url;
     if (!extractPackage(tempFolder)) {

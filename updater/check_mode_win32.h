@@ -4,9 +4,13 @@
 #pragma once
 
 #include <boost/filesystem/path.hpp>
+#include <optional>
 
 #include "command_line.h"
+#include "package_check.h"
 
 // Runs the check for commandLine's URL and version; returns the exit code:
-// 0 package prepared, 1 nothing to prepare, -1 any other failure.
-int runCheckMode(const CommandLine& commandLine, const boost::filesystem::path& tempFolder);
+// 0 package prepared, 1 nothing to prepare, -1 any other failure. With a key,
+// only a package whose signature verifies with it is unpacked.
+int runCheckMode(const CommandLine& commandLine, const boost::filesystem::path& tempFolder,
+                 const std::optional<PublicKey>& key);

@@ -31,3 +31,13 @@ bool sha512Of(const boost::filesystem::path& file, Sha512& digest) {
     return !std::ferror(in.get()) && EVP_DigestFinal_ex(context.get(), digest.data(), &length) == 1 &&
            length == digest.size();
 }
+
+std::string hexText(const Sha512& digest) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char byte : digest) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}

@@ -4,8 +4,12 @@
 
 #include <array>
 #include <boost/filesystem/path.hpp>
+#include <string>
 
 using Sha512 = std::array<unsigned char, 64>;
 
 // The digest of the file's content; false when the file cannot be read.
 bool sha512Of(const boost::filesystem::path& file, Sha512& digest);
+
+// The digest as 128 lower-case hex digits.
+std::string hexText(const Sha512& digest);

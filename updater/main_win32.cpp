@@ -11,6 +11,7 @@
 
 #include "check_mode_win32.h"
 #include "command_line.h"
+#include "embedded_key.h"
 #include "log_text.h"
 #include "plog/Init.h"
 #include "plog/Log.h"
@@ -52,7 +53,8 @@ int main(int argc, char* argv[]) {
             }
             return -1;
         }
-        return commandLine.mode == RunMode::update ? runUpdateMode(tempFolder) : runCheckMode(commandLine, tempFolder);
+        return commandLine.mode == RunMode::update ? runUpdateMode(tempFolder)
+                                                   : runCheckMode(commandLine, tempFolder, embeddedPublicKey());
     } catch (const std::exception& e) {
         PLOGE << "Exception: " << systemTextToUtf8(e.what());
     } catch (...) {
