@@ -1,31 +1,12 @@
-#include <windows.h>
-
 #include "mapped_file.h"
-
-namespace {
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~Handle() {
-        if (m_handle) CloseHandle(m_handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
-}  // namespace
+#include "unique_handle_win32.h"
 
 MappedFile::MappedFile(const boost::filesystem::path& file) {
     // Others may read the file meanwhile, not change it.
-    const Handle in(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle in(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!in.get() || !GetFileSizeEx(in.get(), &size) || static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
+    if (!in || !GetFileSizeEx(in.get(), &size) || static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
         return;
     }
     m_size = static_cast<size_t>(size.QuadPart);
@@ -35,8 +16,8 @@ MappedFile::MappedFile(const boost::filesystem::path& file) {
     }
     // The view keeps the mapping, and the mapping the file, once both
     // handles are closed.
-    const Handle mapping(CreateFileMappingW(in.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-    if (!mapping.get()) return;
+    const UniqueHandle mapping(CreateFileMappingW(in.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping) return;
     m_data = static_cast<const unsigned char*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     m_ok = m_data != nullptr;
 }

@@ -41,7 +41,7 @@ protected:
         fs::remove(install() / "quorvelant_updater.log");
         {
             const UniqueHandle lock = held.empty() ? UniqueHandle() : lockFile(held);
-            ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+            ASSERT_TRUE(held.empty() || lock);
             EXPECT_EQ(run({"-update", "x"}).exitCode, 1u) << logDump();
         }
         EXPECT_EQ(contentOf(install()), installed) << logDump();

@@ -370,7 +370,7 @@ TEST(LockedFiles, ExtractionFailsOnAnEntryItCannotWrite) {
     writeFile(temp / "busy.dll", "in use");
     writeZip(folder.path() / "p.zip", {{"busy.dll", "new"}, {"free.dll", "free"}});
     const UniqueHandle lock = lockFile(temp / "busy.dll");
-    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(lock);
     RecordCapture::clear();
     EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), kZipUnwritable);
     EXPECT_FALSE(fs::exists(temp / "free.dll"));
@@ -385,7 +385,7 @@ TEST(LockedFiles, CleaningFailsOnAFileInUse) {
     fs::create_directory(temp);
     writeFile(temp / "busy.dll", "in use");
     const UniqueHandle lock = lockFile(temp / "busy.dll");
-    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(lock);
     RecordCapture::clear();
     EXPECT_FALSE(checkTempFolder(temp));
     EXPECT_TRUE(fs::exists(temp / "busy.dll"));
@@ -401,7 +401,7 @@ TEST(LockedFiles, DiscardingSaysWhatItCouldNotRemove) {
     writeFile(temp / "busy.dll", "in use");
     writeFile(temp / "free.dll", "free");
     const UniqueHandle lock = lockFile(temp / "busy.dll");
-    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(lock);
     RecordCapture::clear();
     EXPECT_FALSE(discardTempFolder(temp));
     EXPECT_EQ(treeOf(temp), std::vector<std::string>{"busy.dll"});
@@ -418,7 +418,7 @@ TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
     writeFile(temp / "a.dll", "new a");
     {
         const UniqueHandle lock = lockFile(temp / "a.dll");
-        ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(lock);
         RecordCapture::clear();
         EXPECT_FALSE(makeUpdate(temp));
     }

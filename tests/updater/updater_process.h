@@ -19,23 +19,10 @@
 #include "loopback_server.h"
 #include "plog/Severity.h"
 #include "test_support.h"
+#include "unique_handle_win32.h"
 #include "zip_builder.h"
 
 constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
-
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~UniqueHandle() {
-        if (m_handle && m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 // The folder of the test runner, where the programs under test lie.
 boost::filesystem::path binFolder();
