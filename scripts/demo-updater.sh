@@ -48,16 +48,25 @@ with open(f"{www}/update.json", "w") as manifest:
 PY
 
 
+# Runs an updater program with its arguments in the installation folder.
 # Output goes through a file: the agent that an update starts inherits the
 # updater's standard streams and would hold a pipe open for its whole life.
-updater() {
-    local status=0
-    (cd "$install" && timeout 120 wine "$bin/quorvelant_updater.exe" "$@" </dev/null >"$work/output.txt" 2>&1) ||
-        status=$?
+run_updater() {
+    local program=$1 status=0
+    shift
+    (cd "$install" && timeout 120 wine "$program" "$@" </dev/null >"$work/output.txt" 2>&1) || status=$?
     tr -d '\r' <"$work/output.txt"
     return $status
 }
+updater() { run_updater "$bin/quorvelant_updater.exe" "$@"; }
 show_exit() { echo "exit code: $1$([ "$1" = 255 ] && echo ' (-1)')"; }
+# A check run by an updater program: its exit code and what it prepared.
+check_with() {
+    local status=0
+    run_updater "$1" -check "$2" -version "$3" || status=$?
+    show_exit $status
+    echo "prepared in temp: $(ls "$install/temp" | tr '\n' ' ')"
+}
 
 echo "== Installation folder, agent started =="
 (cd "$install" && setsid timeout 300 wine quorvelant.exe </dev/null >/dev/null 2>&1 &)
@@ -70,11 +79,7 @@ updater -v
 
 echo
 echo "== Check: quorvelant_updater -check http://127.0.0.1:$port/update.json -version 1.0.0 =="
-status=0
-updater -check "http://127.0.0.1:$port/update.json" -version 1.0.0 || status=$?
-show_exit $status
-echo "prepared in temp:"
-ls -1 "$install/temp" | sed 's/^/  /'
+check_with "$bin/quorvelant_updater.exe" "http://127.0.0.1:$port/update.json" 1.0.0
 
 echo
 echo "== Update: quorvelant_updater -update now =="
@@ -90,9 +95,7 @@ echo "its backup:       $(cat "$install"/settings.dll.2*)"
 
 echo
 echo "== Check again: the installed version is current =="
-status=0
-updater -check "http://127.0.0.1:$port/update.json" -version 1.1.0 || status=$?
-show_exit $status
+check_with "$bin/quorvelant_updater.exe" "http://127.0.0.1:$port/update.json" 1.1.0
 
 echo
 echo "== Signed packages: an updater built with the publisher's key =="
@@ -107,13 +110,7 @@ echo "building quorvelant_updater.exe with -DUPDATER_PUBLIC_KEY=$public_key in $
 cmake -S . -B "$signed_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DUPDATER_PUBLIC_KEY="$public_key" >/dev/null
 cmake --build "$signed_build" --target quorvelant_updater >/dev/null
-signed_updater() {
-    local status=0
-    (cd "$install" && timeout 120 wine "$signed_build/bin/quorvelant_updater.exe" "$@" </dev/null \
-        >"$work/output.txt" 2>&1) || status=$?
-    tr -d '\r' <"$work/output.txt"
-    return $status
-}
+signed_updater=$signed_build/bin/quorvelant_updater.exe
 
 # Release 1.2.0, and a copy of it with one byte of the archive's comment
 # changed: still a well-formed zip that would unpack without complaint. Its
@@ -146,21 +143,14 @@ sed 's/^/  /' "$www/output-1.2.0.json"
 
 echo
 echo "== Check with the signed updater: the package with one byte changed =="
-status=0
-signed_updater -check "http://127.0.0.1:$port/output-1.2.0-changed.json" -version 1.1.0 || status=$?
-show_exit $status
-echo "prepared in temp: $(ls "$install/temp" | wc -l) files"
+check_with "$signed_updater" "http://127.0.0.1:$port/output-1.2.0-changed.json" 1.1.0
 echo "log:"
 grep -E "Verifying|signature|Error verifying" "$install/quorvelant_updater.log" |
     sed -E 's/^.*\] \[([A-Za-z0-9]+)@[0-9]+\] /  \1: /'
 
 echo
 echo "== Check with the signed updater: the package as its publisher signed it =="
-status=0
-signed_updater -check "http://127.0.0.1:$port/output-1.2.0.json" -version 1.1.0 || status=$?
-show_exit $status
-echo "prepared in temp:"
-ls -1 "$install/temp" | sed 's/^/  /'
+check_with "$signed_updater" "http://127.0.0.1:$port/output-1.2.0.json" 1.1.0
 
 echo
 echo "== quorvelant_updater.log =="
