@@ -46,16 +46,16 @@ private:
     unzFile m_zip;
 };
 
-// Reads the current entry's name and the size it announces, refusing names
-// that the buffer would cut.
-int readEntry(unzFile zip, std::string& name, uint64_t& size) {
+// Reads the current entry's name and, when asked, the size it announces,
+// refusing names that the buffer would cut.
+int readEntry(unzFile zip, std::string& name, uint64_t* size = nullptr) {
     char buffer[kNameBufferSize];
     unz_file_info64 info;
     const int result = unzGetCurrentFileInfo64(zip, &info, buffer, sizeof buffer, nullptr, 0, nullptr, 0);
     if (result != UNZ_OK) return result;
     if (info.size_filename >= sizeof buffer || std::strlen(buffer) != info.size_filename) return kZipRefused;
     name = buffer;
-    size = info.uncompressed_size;
+    if (size) *size = info.uncompressed_size;
     return UNZ_OK;
 }
 
@@ -74,7 +74,8 @@ int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer
         }
         if (count <= 0) return count;
         if (std::fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) {
-            PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(errno));
+            const int error = errno;
+            PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
             return kZipFailed;
         }
     }
@@ -99,14 +100,19 @@ int extractEntry(unzFile zip, const std::string& name, const std::string& passwo
     if (opened != UNZ_OK) return opened;
     OpenEntry entry(zip);
     UniqueFile out(std::fopen(name.c_str(), "wb"));
-    if (!out && hasFolder && makeDir(name.substr(0, slash)) == 1) out.reset(std::fopen(name.c_str(), "wb"));
+    int error = errno;
+    if (!out && hasFolder && makeDir(name.substr(0, slash)) == 1) {
+        out.reset(std::fopen(name.c_str(), "wb"));
+        error = errno;
+    }
     if (!out) {
-        PLOGE << "Could not create " << quoted(name) << ": " << systemTextToUtf8(std::strerror(errno));
+        PLOGE << "Could not create " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
         return kZipUnwritable;
     }
     int result = copyEntry(zip, name, out.get(), buffer);
     if (std::fclose(out.release()) != 0 && result == UNZ_OK) {
-        PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(errno));
+        error = errno;
+        PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
         result = kZipFailed;
     }
     const int closed = entry.close();
@@ -124,8 +130,7 @@ int extractAll(unzFile zip, const std::string& password) {
     if (result != UNZ_OK) return result;
     for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
         std::string name;
-        uint64_t size = 0;
-        result = readEntry(zip, name, size);
+        result = readEntry(zip, name);
         if (result != UNZ_OK) return result;
         // The names were vetted before; checking again here binds the check
         // to the very entry that is written.
@@ -173,7 +178,7 @@ int listEntries(const std::string& zipFile, std::vector<EntryInfo>& entries) {
     for (ZPOS64_T i = 0; result == UNZ_OK && i < global.number_entry; ++i) {
         if (i > 0) result = unzGoToNextFile(zip.get());
         EntryInfo entry{};
-        if (result == UNZ_OK) result = readEntry(zip.get(), entry.name, entry.size);
+        if (result == UNZ_OK) result = readEntry(zip.get(), entry.name, &entry.size);
         if (result == UNZ_OK) entries.push_back(entry);
     }
     return result;

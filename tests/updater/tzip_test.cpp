@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unzip.h>
 
-#include <algorithm>
 #include <boost/filesystem/operations.hpp>
 
 #include "temp_folder.h"
@@ -155,19 +154,6 @@ TEST_F(Extraction, AnEntryWritesNoMoreThanItAnnounces) {
     writeZip(archive(), {{"liar.bin", std::string(100000, 'x'), true, false, 10}});
     EXPECT_EQ(tZip().extractWithin(archive().string(), destination().string(), "", 10), UNZ_CRCERROR);
     EXPECT_TRUE(fs::is_empty(destination()));
-}
-
-TEST_F(Extraction, UnpackLimitIsTheFreeSpaceUpToTheUpperBound) {
-    const uint64_t before = fs::space(destination()).available;
-    const uint64_t limit = unpackLimit(destination().string());
-    const uint64_t after = fs::space(destination()).available;
-    EXPECT_LE(limit, kMaxUnpackedBytes);
-    if (limit < kMaxUnpackedBytes) {
-        EXPECT_GE(limit, std::min(before, after));
-        EXPECT_LE(limit, std::max(before, after));
-    } else {
-        EXPECT_GE(std::max(before, after), kMaxUnpackedBytes);
-    }
 }
 
 TEST_F(Extraction, UnreadableArchivesAndFoldersFail) {
