@@ -12,7 +12,7 @@ packages=(
     wine wine64 xvfb xauth imagemagick
     googletest libgtest-dev libboost-dev libboost-filesystem-dev nlohmann-json3-dev
     zlib1g-dev libssl-dev libminizip-dev
-    curl unzip
+    curl unzip openssl
 )
 missing=()
 for p in "${packages[@]}"; do
