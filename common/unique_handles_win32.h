@@ -1,6 +1,6 @@
 // Owning handles of the Win32 objects the project makes: windows, device
-// contexts, GDI objects, kernel handles (threads, processes, files) and
-// Internet handles. Each releases its object with the one call that releases
+// contexts, GDI objects, kernel handles (threads, processes, files, mappings)
+// and Internet handles. Each releases its object with the one call that releases
 // it, on every path, and cannot be copied.
 #pragma once
 
@@ -23,33 +23,44 @@ struct Releaser {
 };
 
 template <class Handle, auto Release>
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Release>>;
+using UniqueOf = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Release>>;
 
-using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
-using UniqueMemoryDc = UniqueHandle<HDC, DeleteDC>;
+using UniqueWindow = UniqueOf<HWND, DestroyWindow>;
+using UniqueMemoryDc = UniqueOf<HDC, DeleteDC>;
 template <class GdiObject>
-using UniqueGdiObject = UniqueHandle<GdiObject, DeleteObject>;
+using UniqueGdiObject = UniqueOf<GdiObject, DeleteObject>;
 using UniqueBitmap = UniqueGdiObject<HBITMAP>;
-using UniqueBrush = UniqueGdiObject<HBRUSH>;
-using UniqueInternet = UniqueHandle<HINTERNET, InternetCloseHandle>;
+using UniqueInternet = UniqueOf<HINTERNET, InternetCloseHandle>;
 
-// Threads, processes, events: handles that are null when there is none.
-using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandle>;
-
-// A file handle: CreateFile reports failure as INVALID_HANDLE_VALUE, which
-// this takes for "none" as well.
-class UniqueFile {
+// A kernel handle: thread, process, event, file, mapping. The functions that
+// make them report failure as null or as INVALID_HANDLE_VALUE; both stand for
+// none here.
+class UniqueHandle {
 public:
-    explicit UniqueFile(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle == nullptr ? INVALID_HANDLE_VALUE : handle) {}
-    ~UniqueFile() {
-        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
+    explicit UniqueHandle(HANDLE handle = nullptr) : m_handle(Owned(handle)) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        reset(other.release());
+        return *this;
     }
-    UniqueFile(const UniqueFile&) = delete;
-    UniqueFile& operator=(const UniqueFile&) = delete;
-    explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
     HANDLE get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+    HANDLE release() {
+        HANDLE handle = m_handle;
+        m_handle = nullptr;
+        return handle;
+    }
+    void reset(HANDLE handle = nullptr) {
+        if (m_handle) CloseHandle(m_handle);
+        m_handle = Owned(handle);
+    }
 
 private:
+    static HANDLE Owned(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
     HANDLE m_handle;
 };
 

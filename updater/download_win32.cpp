@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "file_handle.h"
+#include "unique_handles_win32.h"
 
 namespace {
 
@@ -19,34 +20,13 @@ void reportError(const char* label, unsigned long code) {
     std::cerr << label << code << "." << std::endl;
 }
 
-// One WinINet handle. close() reports a failure; the destructor releases a
-// handle still open on an early return without reporting.
-class InetHandle {
-public:
-    explicit InetHandle(HINTERNET handle) : m_handle(handle) {}
-    ~InetHandle() {
-        if (m_handle) InternetCloseHandle(m_handle);
-    }
-    InetHandle(const InetHandle&) = delete;
-    InetHandle& operator=(const InetHandle&) = delete;
-
-    HINTERNET get() const { return m_handle; }
-    void reset(HINTERNET handle) {
-        if (m_handle) InternetCloseHandle(m_handle);
-        m_handle = handle;
-    }
-    explicit operator bool() const { return m_handle != nullptr; }
-
-    bool close() {
-        const BOOL closed = InternetCloseHandle(m_handle);
-        m_handle = nullptr;
-        if (!closed) reportError("InternetClose(): ", GetLastError());
-        return closed != FALSE;
-    }
-
-private:
-    HINTERNET m_handle;
-};
+// Closes a WinINet handle at the end of a download, reporting a failure; on an
+// early return the owner closes it without a report.
+bool closeReporting(win32::UniqueInternet& handle) {
+    if (InternetCloseHandle(handle.release())) return true;
+    reportError("InternetClose(): ", GetLastError());
+    return false;
+}
 
 HINTERNET openSession() {
     HINTERNET session = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
@@ -115,7 +95,7 @@ bool setTimeouts(HINTERNET handle) {
 // session leaves a stalled read hanging), and it must be set before the
 // request is sent. The response comes from the server itself: the cache is
 // neither read nor written, and proxies are asked not to answer from theirs.
-bool sendRequest(HINTERNET connection, const UrlParts& parts, InetHandle& request) {
+bool sendRequest(HINTERNET connection, const UrlParts& parts, win32::UniqueInternet& request) {
     const char* acceptTypes[] = {"*/*", nullptr};
     DWORD flags =
         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI;
@@ -175,16 +155,16 @@ DWORD copyBody(HINTERNET request, std::FILE* out, uint64_t maxBytes, unsigned lo
 bool downloadFile(std::string url, boost::filesystem::path folder, std::string fileName, uint64_t maxBytes) {
     UrlParts parts;
     if (!crackUrl(url, parts)) return false;
-    InetHandle session(openSession());
+    win32::UniqueInternet session(openSession());
     if (!session) return false;
-    InetHandle connection(InternetConnectA(
+    win32::UniqueInternet connection(InternetConnectA(
         session.get(), parts.host.c_str(), parts.port, parts.user.empty() ? nullptr : parts.user.c_str(),
         parts.password.empty() ? nullptr : parts.password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) {
         reportError("InternetOpenUrl(): ", GetLastError());
         return false;
     }
-    InetHandle request(nullptr);
+    win32::UniqueInternet request;
     if (!sendRequest(connection.get(), parts, request)) return false;
     DWORD status = 0;
     if (!queryStatus(request.get(), status)) return false;
@@ -224,5 +204,5 @@ bool downloadFile(std::string url, boost::filesystem::path folder, std::string f
         boost::filesystem::remove(target, ignored);
         return false;
     }
-    return request.close() && connection.close() && session.close();
+    return closeReporting(request) && closeReporting(connection) && closeReporting(session);
 }

@@ -1,9 +1,9 @@
 #include "mapped_file.h"
-#include "unique_handle_win32.h"
+#include "unique_handles_win32.h"
 
 MappedFile::MappedFile(const boost::filesystem::path& file) {
     // Others may read the file meanwhile, not change it.
-    const UniqueHandle in(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const win32::UniqueHandle in(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!in || !GetFileSizeEx(in.get(), &size) || static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) {
@@ -16,7 +16,7 @@ MappedFile::MappedFile(const boost::filesystem::path& file) {
     }
     // The view keeps the mapping, and the mapping the file, once both
     // handles are closed.
-    const UniqueHandle mapping(CreateFileMappingW(in.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    const win32::UniqueHandle mapping(CreateFileMappingW(in.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping) return;
     m_data = static_cast<const unsigned char*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
     m_ok = m_data != nullptr;

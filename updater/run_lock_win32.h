@@ -5,7 +5,7 @@
 
 #include <boost/filesystem/path.hpp>
 
-#include "unique_handle_win32.h"
+#include "unique_handles_win32.h"
 
 class RunLock {
 public:
@@ -21,6 +21,6 @@ public:
     unsigned long error() const { return m_error; }
 
 private:
-    UniqueHandle m_handle;
+    win32::UniqueHandle m_handle;
     unsigned long m_error = 0;
 };

@@ -40,8 +40,8 @@ int wmain(int argc, wchar_t* argv[]) {
             std::fprintf(stderr, "CreateProcess(): %lu.\n", GetLastError());
             return 2;
         }
-        win32::UniqueKernelHandle processHandle(process.hProcess);
-        win32::UniqueKernelHandle threadHandle(process.hThread);
+        win32::UniqueHandle processHandle(process.hProcess);
+        win32::UniqueHandle threadHandle(process.hThread);
         // Wine answers memory queries only while the process lives, so the
         // peaks are sampled until it ends.
         PROCESS_MEMORY_COUNTERS counters{};

@@ -31,7 +31,7 @@ public:
 
 private:
     BioWindow* m_window;
-    win32::UniqueKernelHandle m_thread;
+    win32::UniqueHandle m_thread;
 };
 
 // A whole run with `prompt` in the prompt line. Returns false when the worker

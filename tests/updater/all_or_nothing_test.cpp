@@ -40,7 +40,7 @@ protected:
         const size_t starts = agentStarts().size();
         fs::remove(install() / "quorvelant_updater.log");
         {
-            const UniqueHandle lock = held.empty() ? UniqueHandle() : lockFile(held);
+            const win32::UniqueHandle lock = held.empty() ? win32::UniqueHandle() : lockFile(held);
             ASSERT_TRUE(held.empty() || lock);
             EXPECT_EQ(run({"-update", "x"}).exitCode, 1u) << logDump();
         }

@@ -369,7 +369,7 @@ TEST(LockedFiles, ExtractionFailsOnAnEntryItCannotWrite) {
     fs::create_directory(temp);
     writeFile(temp / "busy.dll", "in use");
     writeZip(folder.path() / "p.zip", {{"busy.dll", "new"}, {"free.dll", "free"}});
-    const UniqueHandle lock = lockFile(temp / "busy.dll");
+    const win32::UniqueHandle lock = lockFile(temp / "busy.dll");
     ASSERT_TRUE(lock);
     RecordCapture::clear();
     EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), kZipUnwritable);
@@ -384,7 +384,7 @@ TEST(LockedFiles, CleaningFailsOnAFileInUse) {
     const fs::path temp = install.path() / "temp";
     fs::create_directory(temp);
     writeFile(temp / "busy.dll", "in use");
-    const UniqueHandle lock = lockFile(temp / "busy.dll");
+    const win32::UniqueHandle lock = lockFile(temp / "busy.dll");
     ASSERT_TRUE(lock);
     RecordCapture::clear();
     EXPECT_FALSE(checkTempFolder(temp));
@@ -400,7 +400,7 @@ TEST(LockedFiles, DiscardingSaysWhatItCouldNotRemove) {
     fs::create_directory(temp);
     writeFile(temp / "busy.dll", "in use");
     writeFile(temp / "free.dll", "free");
-    const UniqueHandle lock = lockFile(temp / "busy.dll");
+    const win32::UniqueHandle lock = lockFile(temp / "busy.dll");
     ASSERT_TRUE(lock);
     RecordCapture::clear();
     EXPECT_FALSE(discardTempFolder(temp));
@@ -417,7 +417,7 @@ TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
     writeFile(install.path() / "a.dll", "old a");
     writeFile(temp / "a.dll", "new a");
     {
-        const UniqueHandle lock = lockFile(temp / "a.dll");
+        const win32::UniqueHandle lock = lockFile(temp / "a.dll");
         ASSERT_TRUE(lock);
         RecordCapture::clear();
         EXPECT_FALSE(makeUpdate(temp));

@@ -36,8 +36,8 @@ std::vector<std::string> operator+(std::vector<std::string> first, const std::ve
     return first;
 }
 
-UniqueHandle lockFile(const fs::path& file) {
-    return UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+win32::UniqueHandle lockFile(const fs::path& file) {
+    return win32::UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 void UpdaterProcess::SetUp() {
@@ -55,8 +55,8 @@ Launched UpdaterProcess::launch(const std::vector<std::string>& args, const std:
     launched.outPath = scratch.path() / ("stdout" + tag + ".txt");
     launched.errPath = scratch.path() / ("stderr" + tag + ".txt");
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    UniqueHandle out(CreateFileW(launched.outPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
-    UniqueHandle err(CreateFileW(launched.errPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
+    win32::UniqueHandle out(CreateFileW(launched.outPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
+    win32::UniqueHandle err(CreateFileW(launched.errPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -70,7 +70,7 @@ Launched UpdaterProcess::launch(const std::vector<std::string>& args, const std:
         return launched;
     }
     CloseHandle(process.hThread);
-    launched.process = std::make_unique<UniqueHandle>(process.hProcess);
+    launched.process = std::make_unique<win32::UniqueHandle>(process.hProcess);
     return launched;
 }
 
@@ -158,12 +158,12 @@ void UpdaterProcess::startAgent() {
     ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, install().c_str(),
                                &startup, &process));
     CloseHandle(process.hThread);
-    agent = std::make_unique<UniqueHandle>(process.hProcess);
+    agent = std::make_unique<win32::UniqueHandle>(process.hProcess);
     ASSERT_TRUE(waitForStarts(1));
 }
 
 bool UpdaterProcess::agentRunning(DWORD pid) {
-    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    win32::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
     return process.get() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
@@ -171,7 +171,7 @@ void UpdaterProcess::stopAgents() {
     if (!fs::exists(install())) return;
     writeFile(install() / "agent.stop", "");
     for (DWORD pid : agentStarts()) {
-        UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+        win32::UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
         if (process.get() && WaitForSingleObject(process.get(), 5000) == WAIT_TIMEOUT) {
             TerminateProcess(process.get(), 1);
         }

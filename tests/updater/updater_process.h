@@ -19,7 +19,7 @@
 #include "loopback_server.h"
 #include "plog/Severity.h"
 #include "test_support.h"
-#include "unique_handle_win32.h"
+#include "unique_handles_win32.h"
 #include "zip_builder.h"
 
 constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
@@ -30,7 +30,7 @@ boost::filesystem::path binFolder();
 std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second);
 
 // A file held open without sharing, as a running program holds its own files.
-UniqueHandle lockFile(const boost::filesystem::path& file);
+win32::UniqueHandle lockFile(const boost::filesystem::path& file);
 
 struct RunResult {
     DWORD exitCode = 0;
@@ -47,7 +47,7 @@ struct LogLine {
 
 // An updater process that was started and not yet waited for.
 struct Launched {
-    std::unique_ptr<UniqueHandle> process;
+    std::unique_ptr<win32::UniqueHandle> process;
     boost::filesystem::path outPath;
     boost::filesystem::path errPath;
 };
@@ -91,5 +91,5 @@ protected:
 
     ScratchFolder scratch;
     LoopbackServer server;
-    std::unique_ptr<UniqueHandle> agent;
+    std::unique_ptr<win32::UniqueHandle> agent;
 };
