@@ -9,6 +9,7 @@
 #include "dpfp_session.h"
 #include "fpbridge_dpfp.h"
 #include "plog/Log.h"
+#include "plog/RecordBatch.h"
 #include "template_text.h"
 
 namespace {
@@ -92,6 +93,8 @@ extern "C" {
 
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* statusOut) try {
+    // A comparison writes a score of records: they reach the log in one write.
+    plog::RecordBatch records;
     PLOGD << "Begin";
     PLOGD << "tpStored=" << tpStored << " FkStored=" << FkStored << " tpVerify=" << tpVerify
           << " ToVerify=" << ToVerify;
@@ -147,6 +150,7 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
 }
 
 int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outSize) try {
+    plog::RecordBatch records;
     int32_t result = 0;
     std::unique_ptr<OwnedStatus> status;
     if (texts && count >= 2 && texts[0] && texts[0][0] != '\0') {

@@ -7,6 +7,7 @@
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
 #include "nbio_templates.h"
+#include "plog/RecordBatch.h"
 
 namespace {
 
@@ -89,6 +90,8 @@ extern "C" {
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* statusOut) {
     return GuardExport<int32_t>(0, [&] {
+        // The codec's records of a comparison reach the log in one write.
+        plog::RecordBatch records;
         OwnedStatus status(kOpVerifyMatch);
         VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
         if (statusOut) HandOverStatus(status, statusOut);
@@ -97,7 +100,10 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
 }
 
 int32_t FK_Match(const char* stored, const char* verify) {
-    return GuardExport<int32_t>(0, [&] { return Match(stored, verify); });
+    return GuardExport<int32_t>(0, [&] {
+        plog::RecordBatch records;
+        return Match(stored, verify);
+    });
 }
 
 int32_t FK_CaptureAndVerify(const char* stored) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "plog/Log.h"
+#include "plog/RecordBatch.h"
 #include "temp_dir.h"
 
 namespace {
@@ -117,6 +118,35 @@ TEST(PlogLayer, MacrosCarryTheFunctionAndSkipSeveritiesAboveTheLevel) {
         "debug\n");
     const std::string text = ReadFile("macro.log");
     EXPECT_TRUE(std::regex_match(text, layout)) << text;
+}
+
+// Records of a batch reach the file when the outermost batch ends, all of them
+// and in order; records outside a batch are written at once.
+TEST(PlogLayer, ABatchWritesItsRecordsWhenItEnds) {
+    ScopedTempDir dir;
+    const plog::RecordTime t{2026, 4, 5, 6, 7, 8, 9};
+    plog::RollingFileAppender<plog::TxtFormatter> appender("batch.log", 0, 0);
+    auto record = [&](int line) { appender.write(plog::Record(plog::debug, "FK_VerifyMatch", line, t, 2) << "r"); };
+    record(1);
+    const std::string first = ReadFile("batch.log");
+    {
+        plog::RecordBatch outer;
+        record(2);
+        {
+            plog::RecordBatch inner;
+            record(3);
+        }
+        record(4);
+        EXPECT_EQ(ReadFile("batch.log"), first) << "nothing of the batch is written before it ends";
+    }
+    const std::string line = "2026-04-05 06:07:08.009 DEBUG [2] [FK_VerifyMatch@";
+    EXPECT_EQ(ReadFile("batch.log"), "\xEF\xBB\xBF" + line + "1] r\n" + line + "2] r\n" + line + "3] r\n" + line +
+                                         "4] r\n");
+
+    // A batch that grows large is written before it ends.
+    plog::RecordBatch large;
+    for (int i = 0; i < 2000; ++i) record(5);
+    EXPECT_GT(ReadFile("batch.log").size(), 64u * 1024);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "plog/Appenders/IAppender.h"
 #include "plog/Converters/UTF8Converter.h"
+#include "plog/RecordBatch.h"
 
 namespace plog {
 
@@ -50,7 +51,7 @@ private:
 }  // namespace util
 
 template <class Formatter, class Converter = UTF8Converter>
-class RollingFileAppender : public IAppender {
+class RollingFileAppender : public IAppender, public util::BatchTarget {
 public:
     explicit RollingFileAppender(const char* fileName, size_t maxFileSize = 0, int maxFiles = 0)
         : m_file(fileName ? fileName : "") {
@@ -66,11 +67,17 @@ public:
 #endif
 
     void write(const Record& record) override {
+        std::string bytes = Converter::convert(Formatter::format(record));
+        if (!util::holdForBatch(this, bytes)) writeBatch(bytes);
+    }
+
+    // Records, whole, as one write.
+    void writeBatch(const std::string& bytes) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_file.openOnce()) return;
         if (m_file.wasEmptyAtOpen() && !m_headerWritten) m_file.write(Converter::header(Formatter::header()));
         m_headerWritten = true;
-        m_file.write(Converter::convert(Formatter::format(record)));
+        m_file.write(bytes);
     }
 
 private:
