@@ -1,20 +1,8 @@
-#include <shlobj.h>
-
-#include <fstream>
-#include <iterator>
 #include <regex>
-#include <sstream>
 
 #include "nbio_fixture.h"
 
 namespace {
-
-std::string OperationLog() {
-    char profile[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
-    std::ifstream in(std::string(profile) + "\\kavro_biometria.log", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 

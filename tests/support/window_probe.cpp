@@ -1,5 +1,10 @@
 #include "window_probe.h"
 
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+
 
 namespace {
 CaptureWindowProbe* g_probe = nullptr;
@@ -69,6 +74,13 @@ bool SameGdiObjects(const GdiCount& before, const GdiCount& after) {
     // A DC and its clip region for each of a few spare cache entries.
     constexpr int kCacheSlack = 2 * 4;
     return after.objects == before.objects && after.cachedDcs <= before.cachedDcs + kCacheSlack;
+}
+
+std::string OperationLog() {
+    char profile[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
+    std::ifstream in(std::string(profile) + "\\kavro_biometria.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 int LiveWindows() {

@@ -1,5 +1,5 @@
-// Watching the capture window of a bridge from the operation's own thread, and
-// counting what a process holds (GDI objects, windows).
+// Watching the capture window of a bridge from the operation's own thread,
+// counting what a process holds (GDI objects, windows), reading the operation log.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,9 @@ GdiCount LiveGdiObjects();
 bool SameGdiObjects(const GdiCount& before, const GdiCount& after);
 // Windows of this process, children included.
 int LiveWindows();
+
+// The whole operation log, "kavro_biometria.log" in the user's profile folder.
+std::string OperationLog();
 
 // The message by which a DigitalPersona run ends.
 constexpr UINT kFinishMessage = 2029;
