@@ -7,31 +7,16 @@
 #include <vector>
 
 #include "dpfp_session.h"
+#include "dpfp_template_text.h"
 #include "fpbridge_dpfp.h"
 #include "plog/Log.h"
 #include "plog/RecordBatch.h"
-#include "template_text.h"
 
 namespace {
 
 // A verification feature set larger than this is no fingerprint's.
 constexpr int32_t kMaxFeatureBytes = 1 << 20;
 constexpr char kCancelledCapture[] = "ERROR - 999";
-
-bool IsNative(const char* kind) { return kind && kind[0] == 'N'; }
-
-// Template bytes from a text: native text as it is, packed template text
-// decoded and unpacked to the length its header announces.
-bool ReadTemplate(const char* kind, const char* text, std::vector<uint8_t>* bytes, int32_t* unpackedSize) {
-    if (IsNative(kind)) {
-        bytes->assign(text, text + std::strlen(text));
-        return true;
-    }
-    DecodedEnvelope envelope;
-    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kDpfp, &envelope);
-    if (unpackedSize) *unpackedSize = envelope.unpackedSize;
-    return UnpackEnvelope(envelope, bytes);
-}
 
 }  // namespace
 
