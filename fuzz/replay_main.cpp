@@ -22,6 +22,11 @@ int main(int argc, char** argv) {
     int count = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path path(argv[i]);
+        // A corpus that is not there must not pass as replayed.
+        if (!std::filesystem::exists(path)) {
+            std::fprintf(stderr, "no such input: %s\n", argv[i]);
+            return 1;
+        }
         if (std::filesystem::is_directory(path)) {
             for (const auto& entry : std::filesystem::directory_iterator(path)) {
                 Replay(entry.path());

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "template_codec.h"
+#include "template_fuzz_support.h"
 #include "template_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool ready = CodecAllocateBuffers();
-    if (!ready || size > 64 * 1024) return 0;
+    if (!QuietCodecReady() || size > 64 * 1024) return 0;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const int32_t length = static_cast<int32_t>(size);
 
@@ -23,7 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         DecodedEnvelope envelope;
         DecodeEnvelope(text.data(), length, layout, &envelope);
         std::vector<unsigned char> out;
-        UnpackEnvelope(envelope, &out);
+        if (UnpackEnvelope(envelope, &out)) {
+            Require(out.size() == static_cast<size_t>(envelope.unpackedSize),
+                    "an unpacked template has the length its header announces");
+        }
     }
     return 0;
 }
