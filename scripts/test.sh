@@ -37,26 +37,18 @@ windows_results="Z:${results//\//\\}\\windows\\"
 GTEST_OUTPUT="xml:$windows_results" ctest --preset windows --timeout 900 \
     --output-junit "$results/windows-runners.xml" || status=1
 
-# fuzz_briefly <target> <seconds>: runs a fuzz target on a copy of its seed
-# corpus. A clean run shows its last line; a finding shows the whole report,
-# stack included, and leaves the input in build/fuzz-artifacts.
+# fuzz_briefly <seconds>: runs every fuzz target that long, each on a corpus
+# of its own that starts from its seeds. Each target shows one line; a finding
+# shows the whole report, stack included, and leaves the input in
+# build/fuzz-artifacts.
 fuzz_briefly() {
-    local target=$1 seconds=$2 corpus output
-    corpus=$(mktemp -d)
-    output=$(mktemp)
-    scratch+=("$corpus" "$output")
-    cp "fuzz/corpus/$target"/* "$corpus"/
-    mkdir -p build/fuzz-artifacts
-    echo "== short fuzz run ($target, ${seconds} s) =="
-    if build/native/bin/${target}_fuzz -max_total_time="$seconds" -print_final_stats=0 \
-        -artifact_prefix=build/fuzz-artifacts/ "$corpus" >"$output" 2>&1; then
-        tail -n 1 "$output"
-    else
-        grep -v -E '^#|^INFO: ' "$output"
-        return 1
-    fi
+    local work
+    work=$(mktemp -d)
+    scratch+=("$work")
+    echo "== short fuzz runs (${1} s per target) =="
+    scripts/fuzz.sh --work "$work" "${1}s"
 }
-fuzz_briefly template_text 15 || status=1
+fuzz_briefly 10 || status=1
 
 python3 scripts/summarize_tests.py "$results" || status=1
 exit $status
