@@ -1,9 +1,13 @@
-// bioclient: a small console client of the bridge libraries, used by the demo.
+// bioclient: a small console client of both bridge libraries, used by the demo.
 //   bioclient info <library.dll>                   exports, version text and debug switch
 //   bioclient codec                                a template packed into text and unpacked again
 //   bioclient capture <library.dll>                FK_Capture; prints the template text
-//   bioclient match <library.dll> <file> <file>    FK_VerifyMatch of two saved texts; prints 1 or 0
-//                                                  and the status
+//   bioclient live <library.dll>                   FK_VerifyServer; prints the live template text
+//   bioclient match <library.dll> <file> <file>    FK_VerifyMatch of a stored and a live text (saved
+//                                                  in files); prints 1 or 0 and the status
+//   bioclient exec <library.dll> <word> [field...] ExecInClientDLL with the fields joined by 0x01;
+//                                                  prints the result text, its length and the
+//                                                  return value
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +17,7 @@
 #include <vector>
 
 #include "bio_status.h"
+#include "client_command.h"
 #include "template_codec.h"
 #include "template_text.h"
 
@@ -105,16 +110,49 @@ private:
     HMODULE m_module;
 };
 
-int Capture(const char* library) {
-    Library bridge(library);
-    auto capture = bridge.get<char*(__cdecl*)(const char*, int32_t)>("FK_Capture");
-    if (!capture) return 1;
-    char* text = capture(nullptr, 1);
-    if (!text) return 1;
+// Prints the text a capture export returned and frees it; 0 when it holds a template.
+int PrintCapture(char* text) {
+    if (!text) {
+        std::printf("(no text)\n");
+        return 1;
+    }
     std::printf("%s\n", text);
     const bool failed = text[0] == '\0' || std::strncmp(text, "ERROR", 5) == 0;
     std::free(text);
     return failed ? 1 : 0;
+}
+
+int Capture(const char* library) {
+    Library bridge(library);
+    auto capture = bridge.get<char*(__cdecl*)(const char*, int32_t)>("FK_Capture");
+    return capture ? PrintCapture(capture(nullptr, 1)) : 1;
+}
+
+int Live(const char* library) {
+    Library bridge(library);
+    auto verifyServer = bridge.get<char*(__cdecl*)()>("FK_VerifyServer");
+    return verifyServer ? PrintCapture(verifyServer()) : 1;
+}
+
+int Exec(const char* library, int fieldCount, char** fields) {
+    Library bridge(library);
+    auto exec = bridge.get<int32_t(__cdecl*)(int32_t, char*, int32_t, char*, int32_t*)>("ExecInClientDLL");
+    if (!exec) return 2;
+    std::string line = fields[0];
+    for (int i = 1; i < fieldCount; ++i) line += std::string("\x01") + fields[i];
+    std::vector<char> command(line.begin(), line.end());
+    command.push_back('\0');
+    std::vector<char> result(kClientResultRoom);
+    constexpr int32_t kUntouched = -1;
+    int32_t length = kUntouched;
+    const int32_t returned = exec(0, command.data(), 0, result.data(), &length);
+    if (length == kUntouched) {
+        std::printf("result: (none)\nlength: (not set)\n");
+    } else {
+        std::printf("result: %.*s\nlength: %d\n", static_cast<int>(length), result.data(), length);
+    }
+    std::printf("return: %d\n", returned);
+    return returned == 1 ? 0 : 1;
 }
 
 std::string ReadText(const char* path) {
@@ -149,11 +187,13 @@ int Match(const char* library, const char* storedPath, const char* verifyPath) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "capture") == 0) return Capture(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "live") == 0) return Live(argv[2]);
+    if (argc >= 4 && std::strcmp(argv[1], "exec") == 0) return Exec(argv[2], argc - 3, argv + 3);
     if (argc == 5 && std::strcmp(argv[1], "match") == 0) return Match(argv[2], argv[3], argv[4]);
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "codec") == 0) return Codec();
     std::fprintf(stderr,
-                 "usage: bioclient info <library.dll> | codec | capture <library.dll> | "
-                 "match <library.dll> <stored-file> <verify-file>\n");
+                 "usage: bioclient info <library.dll> | codec | capture <library.dll> | live <library.dll> |\n"
+                 "       match <library.dll> <stored-file> <live-file> | exec <library.dll> <word> [field...]\n");
     return 2;
 }
