@@ -53,14 +53,12 @@ protected:
     void script(const std::string& text) { ASSERT_EQ(bridge().scriptReader(text.c_str()), 0) << text; }
     std::string templateOf(int finger, bool stored) { return bridge().templateOf(m_library, finger, stored); }
 
-    // A native of the library, called as the JVM would, with `jni`.
     template <class Function>
     Function native(const char* name) {
         const auto function = Export<Function>(m_library, name);
         EXPECT_NE(function, nullptr) << name;
         return function;
     }
-    // The text of a Java string a native returned, "<null>" for null.
     std::string javaText(jstring string) const { return jni.textOf(string).value_or("<null>"); }
 
     // FK_VerifyMatch of the library, with a status whose message it returns.
@@ -76,6 +74,28 @@ protected:
 
 private:
     HMODULE m_library = nullptr;
+};
+
+// A native of the library, found by its exported name and typed as javac
+// declared it.
+#define BRIDGE_NATIVE(name) native<decltype(&Java_com_bio_BioApplet_##name)>("Java_com_bio_BioApplet_" #name)
+
+// The natives called as the JVM would, with `jni`; their results as text,
+// "<null>" for null.
+class NativesTest : public FacesTest {
+protected:
+    std::string init() { return javaText(BRIDGE_NATIVE(FK_1Init)(jni.env(), nullptr)); }
+    std::string close(jint flag) { return javaText(BRIDGE_NATIVE(FK_1Close)(jni.env(), nullptr, flag)); }
+    std::string capture() { return javaText(BRIDGE_NATIVE(FK_1Capture)(jni.env(), nullptr)); }
+    std::string verifyServer() { return javaText(BRIDGE_NATIVE(FK_1VerifyServer)(jni.env(), nullptr)); }
+    std::string verify(jstring kind, jstring stored) {
+        return javaText(BRIDGE_NATIVE(FK_1Verify)(jni.env(), nullptr, kind, stored));
+    }
+    std::string verifyMatch(jstring tpStored, jstring FkStored, jstring tpVerify, jstring ToVerify) {
+        return javaText(BRIDGE_NATIVE(FK_1VerifyMatch)(jni.env(), nullptr, tpStored, FkStored, tpVerify, ToVerify));
+    }
+    void setAuthType(jint type) { BRIDGE_NATIVE(FK_1SetAuthType)(jni.env(), nullptr, type); }
+    jstring java(const std::string& text) { return jni.javaString(text); }
 };
 
 // The operation log that both libraries write in the user's profile folder:

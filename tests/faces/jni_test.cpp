@@ -11,38 +11,7 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class JniNatives : public FacesTest {
-protected:
-    std::string init() {
-        return javaText(
-            native<decltype(&Java_com_bio_BioApplet_FK_1Init)>("Java_com_bio_BioApplet_FK_1Init")(jni.env(), nullptr));
-    }
-    std::string close(jint flag) {
-        return javaText(native<decltype(&Java_com_bio_BioApplet_FK_1Close)>("Java_com_bio_BioApplet_FK_1Close")(
-            jni.env(), nullptr, flag));
-    }
-    std::string capture() {
-        return javaText(native<decltype(&Java_com_bio_BioApplet_FK_1Capture)>("Java_com_bio_BioApplet_FK_1Capture")(
-            jni.env(), nullptr));
-    }
-    std::string verifyServer() {
-        return javaText(native<decltype(&Java_com_bio_BioApplet_FK_1VerifyServer)>(
-            "Java_com_bio_BioApplet_FK_1VerifyServer")(jni.env(), nullptr));
-    }
-    std::string verify(jstring kind, jstring stored) {
-        return javaText(native<decltype(&Java_com_bio_BioApplet_FK_1Verify)>("Java_com_bio_BioApplet_FK_1Verify")(
-            jni.env(), nullptr, kind, stored));
-    }
-    std::string verifyMatch(jstring tpStored, jstring FkStored, jstring tpVerify, jstring ToVerify) {
-        return javaText(native<decltype(&Java_com_bio_BioApplet_FK_1VerifyMatch)>(
-            "Java_com_bio_BioApplet_FK_1VerifyMatch")(jni.env(), nullptr, tpStored, FkStored, tpVerify, ToVerify));
-    }
-    void setAuthType(jint type) {
-        native<decltype(&Java_com_bio_BioApplet_FK_1SetAuthType)>("Java_com_bio_BioApplet_FK_1SetAuthType")(
-            jni.env(), nullptr, type);
-    }
-    jstring java(const std::string& text) { return jni.javaString(text); }
-};
+using JniNatives = NativesTest;
 
 TEST_P(JniNatives, InitAndCloseGiveFkResultsInDecimal) {
     EXPECT_EQ(close(1), bridge().closeWithoutSession);

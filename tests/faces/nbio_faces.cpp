@@ -39,3 +39,22 @@ const FacesBridge& NbioFaces() {
     };
     return faces;
 }
+
+namespace {
+
+using NbioNatives = NativesTest;
+
+// FK_SetAuthType(2) selects FDx templates of format 35 for later captures,
+// as the C call does.
+TEST_P(NbioNatives, SetAuthTypeTwoSelectsFdxTemplates) {
+    setAuthType(2);
+    capture();
+    NBioSimLastCall call{};
+    NBioSim_GetLastCall(&call);
+    EXPECT_EQ(NBioSim_CallCount("NBioAPI_NBioBSPToFDx"), 1);
+    EXPECT_EQ(call.fdxFormatType, 35);
+}
+
+INSTANTIATE_TEST_SUITE_P(Nbio, NbioNatives, ::testing::Values(&NbioFaces()), BridgeName);
+
+}  // namespace
