@@ -14,7 +14,13 @@
 include_guard(GLOBAL)
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
-    set(FPB_DEPS_DIR "/opt/fpbridge-deps/current" CACHE PATH
+    # The same root that scripts/build-mingw-deps.sh builds into.
+    if(DEFINED ENV{FPB_DEPS_ROOT})
+        set(_fpb_deps_root "$ENV{FPB_DEPS_ROOT}")
+    else()
+        set(_fpb_deps_root "/opt/fpbridge-deps")
+    endif()
+    set(FPB_DEPS_DIR "${_fpb_deps_root}/current" CACHE PATH
         "Prefix built by scripts/build-mingw-deps.sh")
     set(FPB_MINGW_SYSROOT "/usr/x86_64-w64-mingw32" CACHE PATH
         "mingw-w64 sysroot holding zlib (libz-mingw-w64-dev)")

@@ -6,7 +6,7 @@ scripts/setup.sh
 cmake -S . -B build/bench-native -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench-native --target codec_bench
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target codec_bench nbio_match_bench quorvelant_updater run_measured
+cmake --build --preset windows --target codec_bench nbio_match_bench dpfp_match_bench quorvelant_updater run_measured
 echo "== codec, native (Release) =="
 build/bench-native/bin/codec_bench
 source scripts/wine-env.sh
@@ -16,5 +16,7 @@ echo "== codec, Windows build under Wine =="
 (cd build/windows/bin && wine codec_bench.exe </dev/null | tr -d '\r')
 echo "== FK_VerifyMatch through fpbridge_nbio.dll, under Wine =="
 (cd build/windows/bin && wine nbio_match_bench.exe </dev/null | tr -d '\r')
+echo "== FK_VerifyMatch and FK_VerifyMcsDigital through fpbridge_dpfp.dll, under Wine =="
+(cd build/windows/bin && wine dpfp_match_bench.exe </dev/null | tr -d '\r')
 echo "== quorvelant_updater check mode, 200 files / 200 MB over loopback, beside curl + unzip + sha512sum =="
 scripts/bench-updater.sh

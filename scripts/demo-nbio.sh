@@ -31,4 +31,6 @@ for log in "$WINEPREFIX"/drive_c/users/*/kavro_biometria.log; do
     tail -n 4 "$log" | sed 's/^/  /'
 done
 
-scripts/screenshot-nbio.sh "$out/capture-window.png"
+# The simulated reader draws the finger over six seconds: the picture is taken
+# when the ridges are complete.
+scripts/screenshot.sh "$out/capture-window.png" 5 "NBIOSIM_SCRIPT=finger=4;delay=6000" capture fpbridge_nbio.dll

@@ -31,5 +31,9 @@ echo "== The NITGEN bridge over the simulated reader =="
 scripts/demo-nbio.sh
 
 echo
+echo "== The DigitalPersona bridge over the simulated reader =="
+scripts/demo-dpfp.sh
+
+echo
 echo "== The updater: a check and an update against a local server =="
 scripts/demo-updater.sh

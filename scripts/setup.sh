@@ -13,7 +13,7 @@ packages=(
     googletest libgtest-dev libboost-dev libboost-filesystem-dev nlohmann-json3-dev
     zlib1g-dev libssl-dev libminizip-dev
     openjdk-17-jdk-headless llvm-14
-    curl unzip
+    curl unzip openssl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -31,6 +31,10 @@ public:
     InetHandle& operator=(const InetHandle&) = delete;
 
     HINTERNET get() const { return m_handle; }
+    void reset(HINTERNET handle) {
+        if (m_handle) InternetCloseHandle(m_handle);
+        m_handle = handle;
+    }
     explicit operator bool() const { return m_handle != nullptr; }
 
     bool close() {
@@ -50,16 +54,90 @@ HINTERNET openSession() {
     return session;
 }
 
-// The HTTP status, or 0 when the handle is not an HTTP one (ftp:, file:).
+std::string part(const char* text, DWORD length) {
+    return text ? std::string(text, length) : std::string();
+}
+
+// The parts of an http or https URL that a request is made of.
+struct UrlParts {
+    bool secure = false;
+    std::string host;
+    INTERNET_PORT port = 0;
+    std::string user;
+    std::string password;
+    std::string object;  // path and query
+};
+
+bool crackUrl(const std::string& url, UrlParts& parts) {
+    URL_COMPONENTSA components{};
+    components.dwStructSize = sizeof components;
+    // Non-zero lengths ask for pointers into url and the lengths of the parts.
+    components.dwHostNameLength = 1;
+    components.dwUserNameLength = 1;
+    components.dwPasswordLength = 1;
+    components.dwUrlPathLength = 1;
+    components.dwExtraInfoLength = 1;
+    if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) {
+        reportError("InternetOpenUrl(): ", GetLastError());
+        return false;
+    }
+    if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) {
+        // The same code InternetOpenUrl gives for a scheme it cannot open.
+        reportError("InternetOpenUrl(): ", ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+        return false;
+    }
+    parts.secure = components.nScheme == INTERNET_SCHEME_HTTPS;
+    parts.host = part(components.lpszHostName, components.dwHostNameLength);
+    parts.port = components.nPort;
+    parts.user = part(components.lpszUserName, components.dwUserNameLength);
+    parts.password = part(components.lpszPassword, components.dwPasswordLength);
+    parts.object = part(components.lpszUrlPath, components.dwUrlPathLength) +
+                   part(components.lpszExtraInfo, components.dwExtraInfoLength);
+    if (parts.object.empty()) parts.object = "/";
+    return true;
+}
+
+bool setTimeouts(HINTERNET handle) {
+    DWORD milliseconds = kNetworkTimeoutMs;
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        if (!InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds)) {
+            reportError("InternetSetOption(): ", GetLastError());
+            return false;
+        }
+    }
+    return true;
+}
+
+// Sends a GET for the URL's object. The request is built from its parts,
+// rather than with InternetOpenUrl, because only a request handle takes a
+// receive time-out that bounds reading the body (under Wine, one set on the
+// session leaves a stalled read hanging), and it must be set before the
+// request is sent. The response comes from the server itself: the cache is
+// neither read nor written, and proxies are asked not to answer from theirs.
+bool sendRequest(HINTERNET connection, const UrlParts& parts, InetHandle& request) {
+    const char* acceptTypes[] = {"*/*", nullptr};
+    DWORD flags =
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI;
+    if (parts.secure) flags |= INTERNET_FLAG_SECURE;
+    request.reset(HttpOpenRequestA(connection, "GET", parts.object.c_str(), nullptr, nullptr, acceptTypes, flags, 0));
+    if (!request) {
+        reportError("InternetOpenUrl(): ", GetLastError());
+        return false;
+    }
+    if (!setTimeouts(request.get())) return false;
+    if (!HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) {
+        reportError("InternetOpenUrl(): ", GetLastError());
+        return false;
+    }
+    return true;
+}
+
 bool queryStatus(HINTERNET request, DWORD& status) {
     DWORD size = sizeof status;
     status = 0;
-    if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
-        return true;
-    }
-    const DWORD error = GetLastError();
-    if (error == ERROR_INTERNET_INCORRECT_HANDLE_TYPE) return true;
-    reportError("HttpQueryInfo(): ", error);
+    if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) return true;
+    reportError("HttpQueryInfo(): ", GetLastError());
     return false;
 }
 
@@ -73,9 +151,9 @@ bool announcedLength(HINTERNET request, unsigned long long& length) {
     return end != text && *end == '\0';
 }
 
-// Copies the body into out; 0 or the Windows error code of the failed read.
-// received counts the bytes stored.
-DWORD copyBody(HINTERNET request, std::FILE* out, unsigned long long& received, bool& writeFailed) {
+// Copies the body into out, stopping once it holds more than maxBytes; 0 or
+// the Windows error code of the failed read. received counts the bytes stored.
+DWORD copyBody(HINTERNET request, std::FILE* out, uint64_t maxBytes, unsigned long long& received, bool& writeFailed) {
     // Under Wine each read costs tens of microseconds whatever its size;
     // 1 KiB reads made a 50 MB package take seconds on loopback.
     std::vector<char> buffer(64 * 1024);
@@ -88,24 +166,37 @@ DWORD copyBody(HINTERNET request, std::FILE* out, unsigned long long& received, 
         }
         if (count > 0 && std::fwrite(buffer.data(), 1, count, out) != count) writeFailed = true;
         received += count;
-        if (error != 0 || count == 0 || writeFailed) return error;
+        if (error != 0 || count == 0 || writeFailed || received > maxBytes) return error;
     }
 }
 
 }  // namespace
 
-bool downloadFile(std::string url, boost::filesystem::path folder, std::string fileName) {
+bool downloadFile(std::string url, boost::filesystem::path folder, std::string fileName, uint64_t maxBytes) {
+    UrlParts parts;
+    if (!crackUrl(url, parts)) return false;
     InetHandle session(openSession());
     if (!session) return false;
-    InetHandle request(InternetOpenUrlA(session.get(), url.c_str(), nullptr, 0, 0, 0));
-    if (!request) {
+    InetHandle connection(InternetConnectA(
+        session.get(), parts.host.c_str(), parts.port, parts.user.empty() ? nullptr : parts.user.c_str(),
+        parts.password.empty() ? nullptr : parts.password.c_str(), INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) {
         reportError("InternetOpenUrl(): ", GetLastError());
         return false;
     }
+    InetHandle request(nullptr);
+    if (!sendRequest(connection.get(), parts, request)) return false;
     DWORD status = 0;
     if (!queryStatus(request.get(), status)) return false;
     if (status >= 400) {
         std::cerr << "HTTP status: " << status << "." << std::endl;
+        return false;
+    }
+    unsigned long long expected = 0;
+    const bool announced = announcedLength(request.get(), expected);
+    if (announced && expected > maxBytes) {
+        std::cerr << "Body too large: " << expected << " bytes announced, at most " << maxBytes << " taken."
+                  << std::endl;
         return false;
     }
     const boost::filesystem::path target = folder / fileName;
@@ -113,19 +204,25 @@ bool downloadFile(std::string url, boost::filesystem::path folder, std::string f
     if (!out) return false;
     unsigned long long received = 0;
     bool writeFailed = false;
-    const DWORD readError = copyBody(request.get(), out.get(), received, writeFailed);
+    const DWORD readError = copyBody(request.get(), out.get(), maxBytes, received, writeFailed);
     if (!closeFile(out) || writeFailed) {
         std::cerr << "fwrite(): " << errno << "." << std::endl;
         return false;
     }
     if (readError != 0) return false;
+    // A body without an announced length is measured as it comes.
+    if (received > maxBytes) {
+        std::cerr << "Body too large: more than " << maxBytes << " bytes." << std::endl;
+        boost::system::error_code ignored;
+        boost::filesystem::remove(target, ignored);
+        return false;
+    }
     // A connection that drops mid-body can look like a normal end of data.
-    unsigned long long expected = 0;
-    if (announcedLength(request.get(), expected) && expected != received) {
+    if (announced && expected != received) {
         std::cerr << "Incomplete body: " << received << " of " << expected << " bytes." << std::endl;
         boost::system::error_code ignored;
         boost::filesystem::remove(target, ignored);
         return false;
     }
-    return request.close() && session.close();
+    return request.close() && connection.close() && session.close();
 }

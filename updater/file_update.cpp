@@ -1,14 +1,11 @@
 #include "file_update.h"
 
-#include <openssl/evp.h>
-
-#include <array>
+#include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <ctime>
-#include <memory>
 #include <vector>
 
-#include "file_handle.h"
+#include "file_digest.h"
 #include "log_text.h"
 #include "plog/Log.h"
 #include "system_text.h"
@@ -17,28 +14,81 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-constexpr size_t kChunkSize = 64 * 1024;
 const fs::path kArchiveName("output.zip");
 
-struct DigestContextFree {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-using Digest = std::array<unsigned char, 64>;
-
-// SHA-512 of the file's content; false when the file cannot be read.
-bool digestOf(const fs::path& file, std::vector<unsigned char>& buffer, Digest& digest) {
-    UniqueFile in = openFile(file, "rb");
-    std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
-    if (!in || !context || EVP_DigestInit_ex(context.get(), EVP_sha512(), nullptr) != 1) return false;
-    for (;;) {
-        const size_t count = std::fread(buffer.data(), 1, buffer.size(), in.get());
-        if (count > 0 && EVP_DigestUpdate(context.get(), buffer.data(), count) != 1) return false;
-        if (count < buffer.size()) break;
-    }
-    unsigned int length = 0;
-    return !std::ferror(in.get()) && EVP_DigestFinal_ex(context.get(), digest.data(), &length) == 1 &&
-           length == digest.size();
+std::string errorText(const boost::system::error_code& error) {
+    return systemTextToUtf8(error.message());
 }
+
+// The files that one update run replaced, so that a failure can put every
+// one of them back. A target is never missing, not even for an instant: its
+// old content is copied to the backup name while it stays in place, and the
+// new file then takes its name in one replacing move. A copy rather than a
+// second name (hard link) for the same file, because a file that some program
+// holds without sharing its deletion takes all its names with it: the backup
+// of a target that then turns out not to be replaceable could not be removed.
+class Replacements {
+public:
+    // Moves prepared over target, keeping target's content as backup (two
+    // runs in one second: the later backup replaces the earlier). Throws on
+    // failure, after putting target and the temp folder back as they were.
+    void replaceFile(const fs::path& prepared, const fs::path& target, const fs::path& backup) {
+        fs::copy_file(target, backup, fs::copy_option::overwrite_if_exists);
+        try {
+            fs::rename(prepared, target);
+        } catch (const fs::filesystem_error&) {
+            dropBackup(target, backup);
+            throw;
+        }
+        m_done.push_back({prepared, target, backup});
+    }
+
+    // Puts back every replaced file, last first, and returns the new files to
+    // the temp folder so that a later run can try again.
+    void restoreFiles() {
+        for (auto it = m_done.rbegin(); it != m_done.rend(); ++it) {
+            PLOGD << "Restoring file " << quotedLogText(it->target.filename()) << " ...";
+            boost::system::error_code error;
+            fs::create_hard_link(it->target, it->prepared, error);
+            if (error) fs::copy_file(it->target, it->prepared, error);
+            if (error) {
+                PLOGE << "Could not return " << logText(it->target) << " to " << logText(it->prepared) << ": "
+                      << errorText(error);
+            }
+            // The installation comes first, whether or not the new file is back.
+            fs::rename(it->backup, it->target, error);
+            if (error) {
+                PLOGE << "Could not restore " << logText(it->target) << " from " << logText(it->backup) << ": "
+                      << errorText(error);
+            }
+        }
+        m_done.clear();
+    }
+
+private:
+    struct Replaced {
+        fs::path prepared;
+        fs::path target;
+        fs::path backup;
+    };
+
+    // After a failed move over target: the backup this run just made goes.
+    // Should the move have changed target after all (a copy across volumes
+    // that broke off), the backup takes its place again instead.
+    static void dropBackup(const fs::path& target, const fs::path& backup) {
+        boost::system::error_code error;
+        if (sameFileContent(target, backup)) {
+            fs::remove(backup, error);
+        } else {
+            fs::rename(backup, target, error);
+        }
+        if (error) {
+            PLOGE << "Could not put " << logText(backup) << " back as " << logText(target) << ": " << errorText(error);
+        }
+    }
+
+    std::vector<Replaced> m_done;
+};
 
 }  // namespace
 
@@ -48,11 +98,9 @@ bool sameFileContent(const fs::path& first, const fs::path& second) {
     if (error) return false;
     const auto secondSize = fs::file_size(second, error);
     if (error || firstSize != secondSize) return false;
-    std::vector<unsigned char> buffer(kChunkSize);
-    Digest firstDigest{};
-    Digest secondDigest{};
-    return digestOf(first, buffer, firstDigest) && digestOf(second, buffer, secondDigest) &&
-           firstDigest == secondDigest;
+    Sha512 firstDigest{};
+    Sha512 secondDigest{};
+    return sha512Of(first, firstDigest) && sha512Of(second, secondDigest) && firstDigest == secondDigest;
 }
 
 std::string makeTimestamp() {
@@ -103,10 +151,17 @@ bool checkUpdate(const fs::path& tempFolder) {
 
 bool makeUpdate(const fs::path& tempFolder) {
     bool updated = false;
+    Replacements replacements;
     try {
         const std::string timestamp = makeTimestamp();
         const fs::path installFolder = tempFolder.parent_path();
-        for (const fs::directory_entry& entry : fs::directory_iterator(tempFolder)) {
+        // Name order, so that a run does the same whatever order the file
+        // system lists the folder in.
+        std::vector<fs::directory_entry> entries;
+        for (const fs::directory_entry& entry : fs::directory_iterator(tempFolder)) entries.push_back(entry);
+        std::sort(entries.begin(), entries.end(),
+                  [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path() < b.path(); });
+        for (const fs::directory_entry& entry : entries) {
             const fs::path& path = entry.path();
             const fs::path name = path.filename();
             if (name == kArchiveName) continue;
@@ -119,21 +174,7 @@ bool makeUpdate(const fs::path& tempFolder) {
                 PLOGE << logText(name) << " does not exists in " << logText(installFolder) << ". Deleting...";
                 fs::remove(path);
             } else {
-                const fs::path backup = target.native() + fs::path("." + timestamp).native();
-                fs::rename(target, backup);
-                try {
-                    fs::rename(path, target);
-                } catch (const fs::filesystem_error&) {
-                    // Without this the installation would lack the file
-                    // until someone restored it by hand.
-                    boost::system::error_code error;
-                    fs::rename(backup, target, error);
-                    if (error) {
-                        PLOGE << "Could not move " << logText(backup) << " back to " << logText(target) << ": "
-                              << error.message();
-                    }
-                    throw;
-                }
+                replacements.replaceFile(path, target, target.native() + fs::path("." + timestamp).native());
                 PLOGD << "File " << quotedLogText(name) << " updated!";
                 updated = true;
             }
@@ -144,5 +185,6 @@ bool makeUpdate(const fs::path& tempFolder) {
     } catch (const std::exception& e) {
         PLOGE << "Exception: " << systemTextToUtf8(e.what());
     }
+    replacements.restoreFiles();
     return false;
 }

@@ -11,10 +11,12 @@
 // "output.zip". True when at least one file is left and nothing failed.
 bool checkUpdate(const boost::filesystem::path& tempFolder);
 
-// Moves each prepared file of tempFolder over the installed file of the same
-// name, keeping the old one as name + "." + makeTimestamp(). When the second
-// move fails the backup is moved back, so the installed file is never
-// missing. True when at least one file was replaced and nothing failed.
+// Moves each prepared file of tempFolder, in name order, over the installed
+// file of the same name, keeping the old one as name + "." + makeTimestamp().
+// An installed file is never missing, not even for an instant. All or
+// nothing: when any step fails, every file replaced so far is put back, its
+// backup goes, and the prepared files are back in tempFolder. True when at
+// least one file was replaced and nothing failed.
 bool makeUpdate(const boost::filesystem::path& tempFolder);
 
 // True when both files can be read and their SHA-512 digests are equal. Reads

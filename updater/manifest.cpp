@@ -35,6 +35,24 @@ int64_t readPart(const std::string& text, size_t& position) {
     return value;
 }
 
+// The members that describe the package. A member of the wrong type raises
+// the library's type error, as the required members do.
+PackageClaims readClaims(const nlohmann::json& document) {
+    PackageClaims claims;
+    if (document.contains("sha512")) claims.sha512 = document["sha512"].get<std::string>();
+    if (document.contains("size")) {
+        const nlohmann::json& size = document["size"];
+        // A negative or fractional number would be read as some other size.
+        if (!size.is_number_unsigned()) {
+            throw nlohmann::json::type_error::create(
+                302, "\"size\" must be a whole number of bytes, not " + std::string(size.type_name()), &size);
+        }
+        claims.size = size.get<uint64_t>();
+    }
+    if (document.contains("signature")) claims.signature = document["signature"].get<std::string>();
+    return claims;
+}
+
 }  // namespace
 
 int compareVersions(std::string a, std::string b) {
@@ -65,8 +83,10 @@ bool readWholeFile(const fs::path& file, std::string& bytes) {
     return std::fread(bytes.data(), 1, bytes.size(), in.get()) == bytes.size() && !std::ferror(in.get());
 }
 
-bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::string& packageUrl) {
+bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::string& packageUrl,
+               PackageClaims* claims) {
     packageUrl.clear();
+    if (claims) *claims = PackageClaims();
     const fs::path manifest = tempFolder / "update.json";
     bool due = false;
     std::string bytes;
@@ -82,7 +102,9 @@ bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::st
             PLOGV << "Force update: " << (forceUpdate ? 1 : 0);
             const int comparison = compareVersions(latestVersion, installedVersion);
             if (forceUpdate ? comparison != 0 : comparison > 0) {
-                packageUrl = document["download-url"].get<std::string>();
+                const std::string url = document["download-url"].get<std::string>();
+                if (claims) *claims = readClaims(document);
+                packageUrl = url;
                 due = true;
             }
         } catch (const nlohmann::json::exception& e) {

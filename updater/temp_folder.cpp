@@ -5,8 +5,8 @@
 
 #include "log_text.h"
 #include "plog/Log.h"
-#include "tzip.h"
 #include "system_text.h"
+#include "tzip.h"
 
 namespace fs = boost::filesystem;
 
@@ -34,6 +34,25 @@ bool checkTempFolder(const fs::path& tempFolder) {
         PLOGE << "Exception: " << systemTextToUtf8(e.what());
     }
     return false;
+}
+
+bool discardTempFolder(const fs::path& tempFolder) {
+    boost::system::error_code error;
+    fs::directory_iterator it(tempFolder, error);
+    if (error) return !fs::exists(tempFolder);
+    bool empty = true;
+    for (const fs::directory_iterator end; it != end; it.increment(error)) {
+        fs::remove_all(it->path(), error);
+        if (error) {
+            PLOGE << "Could not remove " << logText(it->path()) << ": " << systemTextToUtf8(error.message());
+            empty = false;
+        }
+    }
+    if (error) {
+        PLOGE << "Could not empty " << logText(tempFolder) << ": " << systemTextToUtf8(error.message());
+        return false;
+    }
+    return empty;
 }
 
 bool extractPackage(const fs::path& tempFolder) {

@@ -11,3 +11,8 @@ bool checkTempFolder(const boost::filesystem::path& tempFolder);
 // Unpacks tempFolder\output.zip into tempFolder and deletes the archive on
 // every path. True when every entry was unpacked and the archive is gone.
 bool extractPackage(const boost::filesystem::path& tempFolder);
+
+// Empties tempFolder after a check that failed part way, so that update mode
+// finds nothing of a half-prepared package to install. Writes an error record
+// for each entry that cannot be removed; true when nothing is left.
+bool discardTempFolder(const boost::filesystem::path& tempFolder);

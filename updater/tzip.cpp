@@ -3,13 +3,17 @@
 #include <unzip.h>
 
 #include <boost/filesystem/operations.hpp>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <memory>
 #include <new>
 
+#include "entry_name.h"
 #include "file_handle.h"
+#include "plog/Log.h"
+#include "system_text.h"
 
 namespace fs = boost::filesystem;
 
@@ -42,46 +46,82 @@ private:
     unzFile m_zip;
 };
 
-// Reads the current entry's name, refusing names that the buffer would cut.
-int readEntryName(unzFile zip, std::string& name) {
+// Reads the current entry's name and, when asked, the size it announces,
+// refusing names that the buffer would cut.
+int readEntry(unzFile zip, std::string& name, uint64_t* size = nullptr) {
     char buffer[kNameBufferSize];
     unz_file_info64 info;
     const int result = unzGetCurrentFileInfo64(zip, &info, buffer, sizeof buffer, nullptr, 0, nullptr, 0);
     if (result != UNZ_OK) return result;
     if (info.size_filename >= sizeof buffer || std::strlen(buffer) != info.size_filename) return kZipRefused;
     name = buffer;
+    if (size) *size = info.uncompressed_size;
     return UNZ_OK;
 }
 
-// Copies the open entry into out; 0, minizip's read error, or -1 on a short write.
-int copyEntry(unzFile zip, std::FILE* out, char* buffer) {
+std::string quoted(const std::string& name) {
+    return "\"" + systemTextToUtf8(name) + "\"";
+}
+
+// Copies the open entry into out; 0, minizip's read error, or -1 on a short
+// write. minizip stops reading an entry at the size it announces, so an entry
+// never writes more than the size that was weighed against the limit.
+int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer) {
     for (;;) {
         const int count = unzReadCurrentFile(zip, buffer, static_cast<unsigned>(kCopyBufferSize));
+        if (count < 0) {
+            PLOGE << "Could not read entry " << quoted(name) << " of the archive (zip error " << count << ")";
+        }
         if (count <= 0) return count;
-        if (std::fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) return kZipFailed;
+        if (std::fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) {
+            const int error = errno;
+            PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
+            return kZipFailed;
+        }
     }
 }
 
+int createFolder(const std::string& name) {
+    boost::system::error_code error;
+    fs::create_directory(fs::path(name), error);
+    if (!error) return UNZ_OK;
+    PLOGE << "Could not create folder " << quoted(name) << ": " << systemTextToUtf8(error.message());
+    return kZipUnwritable;
+}
+
+// Writes one entry. A package that lacks one of its files is no package: an
+// entry that cannot be created, read or written whole, or that fails its CRC
+// check, fails the extraction, and what was written of it is deleted.
 int extractEntry(unzFile zip, const std::string& name, const std::string& password, char* buffer) {
     const size_t slash = name.find_last_of("/\\");
     const bool hasFolder = slash != std::string::npos;
-    if (name.substr(hasFolder ? slash + 1 : 0).empty()) {
-        boost::system::error_code ignored;
-        fs::create_directory(fs::path(name), ignored);
-        return UNZ_OK;
-    }
+    if (name.substr(hasFolder ? slash + 1 : 0).empty()) return createFolder(name);
     const int opened = unzOpenCurrentFilePassword(zip, password.empty() ? nullptr : password.c_str());
     if (opened != UNZ_OK) return opened;
     OpenEntry entry(zip);
     UniqueFile out(std::fopen(name.c_str(), "wb"));
-    if (!out && hasFolder && makeDir(name.substr(0, slash)) == 1) out.reset(std::fopen(name.c_str(), "wb"));
-    // A file we cannot create (held open by a running program, say) is left
-    // as it is; the rest of the package still matters.
-    if (!out) return UNZ_OK;
-    int result = copyEntry(zip, out.get(), buffer);
-    if (std::fclose(out.release()) != 0 && result == UNZ_OK) result = kZipFailed;
+    int error = errno;
+    if (!out && hasFolder && makeDir(name.substr(0, slash)) == 1) {
+        out.reset(std::fopen(name.c_str(), "wb"));
+        error = errno;
+    }
+    if (!out) {
+        PLOGE << "Could not create " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
+        return kZipUnwritable;
+    }
+    int result = copyEntry(zip, name, out.get(), buffer);
+    if (std::fclose(out.release()) != 0 && result == UNZ_OK) {
+        error = errno;
+        PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
+        result = kZipFailed;
+    }
     const int closed = entry.close();
-    return result != UNZ_OK ? result : closed;
+    if (result == UNZ_OK && closed != UNZ_OK) {
+        PLOGE << "Entry " << quoted(name) << " of the archive is damaged (zip error " << closed << ")";
+        result = closed;
+    }
+    if (result != UNZ_OK) std::remove(name.c_str());
+    return result;
 }
 
 int extractAll(unzFile zip, const std::string& password) {
@@ -90,7 +130,7 @@ int extractAll(unzFile zip, const std::string& password) {
     if (result != UNZ_OK) return result;
     for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
         std::string name;
-        result = readEntryName(zip, name);
+        result = readEntry(zip, name);
         if (result != UNZ_OK) return result;
         // The names were vetted before; checking again here binds the check
         // to the very entry that is written.
@@ -105,45 +145,6 @@ int extractAll(unzFile zip, const std::string& password) {
         }
     }
     return UNZ_OK;
-}
-
-std::string upperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
-// Windows opens a device, not a file, for these names, whatever follows the
-// first dot and however the name ends in blanks.
-bool isDeviceName(const std::string& element) {
-    std::string base = upperAscii(element.substr(0, element.find('.')));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : kDevices) {
-        if (base == device) return true;
-    }
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
-}
-
-// Writing "output.zip" at the top would overwrite the archive being unpacked.
-bool isArchiveItself(const std::string& name) {
-    std::string trimmed = name;
-    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '.')) trimmed.pop_back();
-    return upperAscii(trimmed) == "OUTPUT.ZIP";
-}
-
-bool isDotsAndBlanks(const std::string& element) {
-    size_t dots = 0;
-    for (char c : element) {
-        if (c == '.') {
-            ++dots;
-        } else if (c != ' ') {
-            return false;
-        }
-    }
-    return dots >= 2;
 }
 
 // An archive without entries is its end record alone. minizip cannot open one
@@ -163,21 +164,27 @@ bool isEmptyArchive(const std::string& zipFile) {
     return std::fseek(file.get(), 0, SEEK_END) == 0 && std::ftell(file.get()) == 22 + commentLength;
 }
 
-}  // namespace
+struct EntryInfo {
+    std::string name;
+    uint64_t size;  // as announced
+};
 
-bool isSafeEntryName(const std::string& name) {
-    if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return false;
-    if (name.find(':') != std::string::npos) return false;
-    if (isArchiveItself(name)) return false;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = name.find_first_of("/\\", start);
-        const std::string element = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (isDotsAndBlanks(element) || isDeviceName(element)) return false;
-        if (end == std::string::npos) return true;
-        start = end + 1;
+int listEntries(const std::string& zipFile, std::vector<EntryInfo>& entries) {
+    entries.clear();
+    UniqueZip zip(unzOpen64(zipFile.c_str()));
+    if (!zip) return isEmptyArchive(zipFile) ? UNZ_OK : kZipFailed;
+    unz_global_info64 global;
+    int result = unzGetGlobalInfo64(zip.get(), &global);
+    for (ZPOS64_T i = 0; result == UNZ_OK && i < global.number_entry; ++i) {
+        if (i > 0) result = unzGoToNextFile(zip.get());
+        EntryInfo entry{};
+        if (result == UNZ_OK) result = readEntry(zip.get(), entry.name, &entry.size);
+        if (result == UNZ_OK) entries.push_back(entry);
     }
+    return result;
 }
+
+}  // namespace
 
 int makeDir(const std::string& path) {
     try {
@@ -200,36 +207,48 @@ int makeDir(const std::string& path) {
     }
 }
 
+uint64_t unpackLimit(const std::string& destination) {
+    boost::system::error_code error;
+    const fs::space_info space = fs::space(fs::path(destination), error);
+    return error || space.available > kMaxUnpackedBytes ? kMaxUnpackedBytes : space.available;
+}
+
 int tZip::list(std::string zipFile, std::vector<std::string>& names) {
+    std::vector<EntryInfo> entries;
+    const int result = listEntries(zipFile, entries);
     names.clear();
-    UniqueZip zip(unzOpen64(zipFile.c_str()));
-    if (!zip) return isEmptyArchive(zipFile) ? UNZ_OK : kZipFailed;
-    unz_global_info64 global;
-    int result = unzGetGlobalInfo64(zip.get(), &global);
-    for (ZPOS64_T i = 0; result == UNZ_OK && i < global.number_entry; ++i) {
-        if (i > 0) result = unzGoToNextFile(zip.get());
-        std::string name;
-        if (result == UNZ_OK) result = readEntryName(zip.get(), name);
-        if (result == UNZ_OK) names.push_back(name);
-    }
+    for (const EntryInfo& entry : entries) names.push_back(entry.name);
     return result;
 }
 
 int tZip::extract(std::string zipFile, std::string destination, std::string password) {
-    std::vector<std::string> names;
-    const int listed = list(zipFile, names);
+    return extractWithin(zipFile, destination, password, unpackLimit(destination));
+}
+
+int tZip::extractWithin(const std::string& zipFile, const std::string& destination, const std::string& password,
+                        uint64_t maxUnpackedBytes) {
+    std::vector<EntryInfo> entries;
+    const int listed = listEntries(zipFile, entries);
     if (listed == kZipRefused) {
         std::cerr << "Archive entry name too long or holding a NUL; the archive is refused." << std::endl;
     }
     if (listed != UNZ_OK) return listed;
-    for (const std::string& name : names) {
-        if (!isSafeEntryName(name)) {
-            std::cerr << "Archive entry \"" << name << "\" would be written outside " << destination
+    uint64_t unpacked = 0;
+    for (const EntryInfo& entry : entries) {
+        if (!isSafeEntryName(entry.name)) {
+            std::cerr << "Archive entry \"" << entry.name << "\" would be written outside " << destination
                       << "; the archive is refused." << std::endl;
             return kZipRefused;
         }
+        if (entry.size > maxUnpackedBytes - unpacked) {
+            PLOGE << "The archive unpacks to more than the " << maxUnpackedBytes << " bytes that may be unpacked into "
+                  << systemTextToUtf8(destination) << ": entry " << quoted(entry.name) << " announces " << entry.size
+                  << " bytes after " << unpacked << " bytes of the entries before it. Nothing is extracted.";
+            return kZipTooLarge;
+        }
+        unpacked += entry.size;
     }
-    if (names.empty() && isEmptyArchive(zipFile)) return UNZ_OK;
+    if (entries.empty() && isEmptyArchive(zipFile)) return UNZ_OK;
     UniqueZip zip(unzOpen64(zipFile.c_str()));
     if (!zip) return kZipFailed;
     fs::path previous;

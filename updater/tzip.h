@@ -2,39 +2,49 @@
 // the system code page, as minizip takes them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 // Result codes besides minizip's own negative codes.
-constexpr int kZipFailed = -1;      // archive not opened, directory change or write failed
-constexpr int kZipNoMemory = -104;  // copy buffer not allocated
-constexpr int kZipRefused = -110;   // an entry name is refused (see isSafeEntryName)
+constexpr int kZipFailed = -1;        // archive not opened, directory change or write failed
+constexpr int kZipNoMemory = -104;    // copy buffer not allocated
+constexpr int kZipRefused = -110;     // an entry name is refused (see isSafeEntryName)
+constexpr int kZipUnwritable = -111;  // an entry's file or folder cannot be created
+constexpr int kZipTooLarge = -112;    // the entries add up to more than may be unpacked
+
+// The most that a package may unpack to, however much space is free.
+constexpr uint64_t kMaxUnpackedBytes = 4ull << 30;
 
 class tZip {
 public:
     virtual ~tZip() = default;
 
-    // Unpacks every entry of zipFile under destination (empty password: none).
-    // The names are vetted first: one absolute name, drive letter or ".."
-    // element refuses the whole archive before anything is written. Changes the
-    // process's current directory while it works and restores it. Returns 0 or
-    // one of the codes above, or minizip's code of the failed step.
+    // Unpacks every entry of zipFile under destination (empty password: none),
+    // within unpackLimit(destination). Changes the process's current
+    // directory while it works and restores it. Returns 0 or one of the codes
+    // above, or minizip's code of the failed step.
     virtual int extract(std::string zipFile, std::string destination, std::string password);
 
     // Collects the entry names of zipFile, in archive order. Names that do not
     // fit the 255-byte limit or hold a NUL give kZipRefused.
     virtual int list(std::string zipFile, std::vector<std::string>& names);
+
+    // extract within an explicit limit. The archive is refused whole, before
+    // anything is written, when one name is unsafe (an absolute name, a drive
+    // letter or a ".." element...) or when the sizes its entries announce add
+    // up to more than maxUnpackedBytes. An entry that cannot be created or
+    // written whole, or that fails its CRC check, ends the extraction with a
+    // log record that names it, and what was written of it is deleted.
+    int extractWithin(const std::string& zipFile, const std::string& destination, const std::string& password,
+                      uint64_t maxUnpackedBytes);
 };
+
+// What may be unpacked into destination: the free space of its volume, and
+// never more than kMaxUnpackedBytes.
+uint64_t unpackLimit(const std::string& destination);
 
 // Creates the folders of a relative path separated by '/' or '\'. Returns 1
 // when done, 0 when the path is empty or a parent cannot be made, -104 when
 // out of memory.
 int makeDir(const std::string& path);
-
-// True when name, taken relative to the destination, names a file beneath it:
-// not absolute, no drive letter or other ':' (drive or stream), no ".." element
-// (nor one that Windows would read as "..", such as "... "), no device name
-// (CON, NUL, COM1, LPT1... with or without an extension), and not the archive
-// "output.zip" itself, which is still being read.
-
-bool isSafeEntryName(const std::string& name);

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <string>
 
+#include "unique_handles_win32.h"
+
 namespace {
 
 std::wstring quote(const wchar_t* arg) {
@@ -18,20 +20,6 @@ std::wstring quote(const wchar_t* arg) {
     if (!text.empty() && text.find_first_of(L" \t\"") == std::wstring::npos) return text;
     return L"\"" + text + L"\"";
 }
-
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
-    ~UniqueHandle() {
-        if (m_handle) CloseHandle(m_handle);
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 }  // namespace
 
@@ -52,8 +40,8 @@ int wmain(int argc, wchar_t* argv[]) {
             std::fprintf(stderr, "CreateProcess(): %lu.\n", GetLastError());
             return 2;
         }
-        UniqueHandle processHandle(process.hProcess);
-        UniqueHandle threadHandle(process.hThread);
+        win32::UniqueKernelHandle processHandle(process.hProcess);
+        win32::UniqueKernelHandle threadHandle(process.hThread);
         // Wine answers memory queries only while the process lives, so the
         // peaks are sampled until it ends.
         PROCESS_MEMORY_COUNTERS counters{};

@@ -16,6 +16,7 @@ namespace {
 // A bitmap larger than this is no reader's image.
 constexpr uint32_t kMaxBitmapBytes = 16u << 20;
 constexpr int kMaxImageSide = 8192;
+constexpr int32_t kCancelledError = 999;
 
 BioTask* TaskOf(HWND window) { return reinterpret_cast<BioTask*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
@@ -39,10 +40,9 @@ void AcquisitionEvent(BioTask* task, UINT message, WPARAM kind, LPARAM data) {
 
 void Cancel(BioTask* task) {
     BioDebugLog("%s -> User Cancelled operation.\n", kDpfpModuleName);
-    if (task && !task->finished.exchange(true)) {
-        task->status->success = false;
-        task->status->error = 999;
-    }
+    // The worker may still be writing the status: the cancel is recorded
+    // here and reported once the worker is done.
+    if (task && !task->finished.exchange(true)) task->cancelled = true;
     PumpFlag().store(0);
     PLOGE << "User Cancelled Operation";
 }
@@ -109,6 +109,10 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
     }
     if (!run.run(worker, task)) {
         FailStatus(task->status, task->status->error, "ERROR - The capture could not start its worker thread.");
+    }
+    if (task->cancelled) {
+        task->status->success = false;
+        task->status->error = kCancelledError;
     }
     // Whatever is still queued for the frame finds no task.
     task->finished = true;

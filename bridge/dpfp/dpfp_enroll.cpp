@@ -19,12 +19,6 @@ constexpr int32_t kMaxFeatureSets = 64;
 // A feature set or template larger than this is no fingerprint's.
 constexpr int32_t kMaxFeatureBytes = 1 << 20;
 
-void Fail(BioTask* task, const char* message) {
-    task->status->success = false;
-    SetStatusMessage(task->status, "%s", message);
-    PLOGE << "msg=" << task->status->message;
-}
-
 void ShowEnrollPrompt(const BioTask* task, const char* format) {
     char operation[16];
     GetOperationName(task->operation, operation);
@@ -33,16 +27,14 @@ void ShowEnrollPrompt(const BioTask* task, const char* format) {
     ShowPrompt(task, prompt);
 }
 
-// One sample into the enrollment: its pre-registration feature set, and with
-// the last one the registration template.
-void AddToEnroll(const uint8_t* data, uint32_t size, BioTask* task) {
-    PLOGD << "Begin";
+// One sample's pre-registration feature set into the enrollment, and with the
+// last one the registration template. Returns the failure's text, or null.
+const char* AddSample(const uint8_t* data, uint32_t size, BioTask* task) {
     int32_t setLength = 0;
     if (FX_getFeaturesLen(DP_PURPOSE_PREREGISTRATION, &setLength, nullptr) != 0 || setLength <= 0 ||
         setLength > kMaxFeatureBytes || (task->featureSetLength != 0 && setLength != task->featureSetLength)) {
         // The sets are combined at one size: one of another size would be read past its end.
-        Fail(task, "Fail to get features len (FX_getFeaturesLen)");
-        return;
+        return "Fail to get features len (FX_getFeaturesLen)";
     }
     task->featureSetLength = setLength;
     std::vector<uint8_t>& set = task->featureSetStore[static_cast<size_t>(task->collected)];
@@ -52,30 +44,36 @@ void AddToEnroll(const uint8_t* data, uint32_t size, BioTask* task) {
     int32_t imageQuality = 0, featuresQuality = 0, created = 0;
     if (FX_extractFeatures(task->extraction, static_cast<int32_t>(size), data, DP_PURPOSE_PREREGISTRATION, setLength,
                            set.data(), &imageQuality, &featuresQuality, &created) != 0) {
-        Fail(task, "Fail to extract features. (FX_extractFeatures)");
-        return;
+        return "Fail to extract features. (FX_extractFeatures)";
     }
-    if (created == 0) {
-        Fail(task, "Pre-Enrollment feature set fail.");
-        return;
+    if (created == 0) return "Pre-Enrollment feature set fail.";
+    if (task->collected < task->needed - 1) return nullptr;
+
+    int32_t templateLength = 0;
+    if (MC_getFeaturesLen(DP_PURPOSE_REGISTRATION, 0, &templateLength, nullptr) != 0 || templateLength <= 0 ||
+        templateLength > kMaxFeatureBytes) {
+        return "Fail to get features len (MC_getFeaturesLen)";
     }
-    if (task->collected == task->needed - 1) {
-        int32_t templateLength = 0;
-        if (MC_getFeaturesLen(DP_PURPOSE_REGISTRATION, 0, &templateLength, nullptr) != 0 || templateLength <= 0 ||
-            templateLength > kMaxFeatureBytes) {
-            Fail(task, "Fail to get features len (MC_getFeaturesLen)");
-            return;
-        }
-        std::vector<uint8_t> made(static_cast<size_t>(templateLength), 0);
-        int32_t flag = 0;
-        if (MC_generateRegFeatures(task->comparison, 0, task->needed, setLength, task->featureSets, templateLength,
-                                   made.data(), nullptr, &flag) != 0) {
-            Fail(task, "Enrollment Template fail.");
-            return;
-        }
-        task->templateStore = std::move(made);
-        task->templateData = task->templateStore.data();
-        task->templateLength = templateLength;
+    std::vector<uint8_t> made(static_cast<size_t>(templateLength), 0);
+    int32_t flag = 0;
+    if (MC_generateRegFeatures(task->comparison, 0, task->needed, setLength, task->featureSets, templateLength,
+                               made.data(), nullptr, &flag) != 0) {
+        return "Enrollment Template fail.";
+    }
+    task->templateStore = std::move(made);
+    task->templateData = task->templateStore.data();
+    task->templateLength = templateLength;
+    return nullptr;
+}
+
+void AddToEnroll(const uint8_t* data, uint32_t size, BioTask* task) {
+    PLOGD << "Begin";
+    if (const char* failure = AddSample(data, size, task)) {
+        // The error code stays as it was; the sample is not counted.
+        task->status->success = false;
+        SetStatusMessage(task->status, "%s", failure);
+        PLOGE << "msg=" << task->status->message;
+        return;
     }
     ++task->collected;
     PLOGD << "End";
@@ -126,12 +124,13 @@ char* FailureText(const BioStatus& status) {
     return text;
 }
 
+// The enrolled template as packed template text; a run that ended without a
+// template, or a template that does not pack, is a failure.
 char* PackTemplate(BioTask* task) {
     BioStatus* status = task->status;
     if (!task->templateData) {
         FailStatus(status, status->error, "ERROR - Enrollment ended after %d of %d samples; no template was made.",
                    task->collected, task->needed);
-        PLOGE << "msg=" << status->message;
         return nullptr;
     }
     char* text = PackTemplateText(task->templateData, task->templateLength, EnvelopeLayout::kDpfp,
@@ -139,7 +138,6 @@ char* PackTemplate(BioTask* task) {
     if (!text) {
         FailStatus(status, status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",
                    task->templateLength);
-        PLOGE << "msg=" << status->message;
     }
     return text;
 }
@@ -172,7 +170,12 @@ extern "C" char* FK_Capture(const char*, int32_t) try {
     if (FK_Init(1, &task) == 0) {
         PLOGD << "Begin FK_Capture";
         RunAcquisition(&task, EnrollThread, true);
-        if (status->success) result = PackTemplate(&task);
+        if (status->success) {
+            result = PackTemplate(&task);
+            if (!result) {
+                PLOGE << "msg=" << status->message;
+            }
+        }
     }
     FK_Close();
     if (!status->success) result = FailureText(*status.get());

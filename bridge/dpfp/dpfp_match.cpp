@@ -32,42 +32,6 @@ bool ReadTemplate(const char* kind, const char* text, std::vector<uint8_t>* byte
     return UnpackEnvelope(envelope, bytes);
 }
 
-void FailTemplate(BioStatus* status, const char* which) {
-    FailStatus(status, 8, "ERROR (%d) - FK_VerifyMatch - %s.", 8, which);
-    PLOGE << "msg=" << status->message;
-}
-
-void CompareTexts(BioTask* task, const char* tpStored, const char* FkStored, const char* tpVerify,
-                  const char* ToVerify) {
-    BioStatus* status = task->status;
-    if (!IsNative(tpStored)) {
-        PLOGD << "tpStored != N";
-    }
-    if (!ReadTemplate(tpStored, FkStored, &task->templateStore, nullptr)) return FailTemplate(status, "ToTemplateStored");
-    task->templateData = task->templateStore.data();
-    task->templateLength = static_cast<int32_t>(task->templateStore.size());
-
-    int32_t unpackedSize = 0;
-    const bool live = ReadTemplate(tpVerify, ToVerify, &task->verifyStore, &unpackedSize);
-    if (!IsNative(tpVerify)) {
-        PLOGD << "unpackedsize=" << unpackedSize;
-    }
-    if (!live) return FailTemplate(status, "ToTemplateVerify");
-    task->verifyFeatures = task->verifyStore.data();
-    task->verifyFeaturesSize = static_cast<int32_t>(task->verifyStore.size());
-
-    task->collected = 0;
-    status->success = true;
-    status->matched = false;
-    PLOGD << "Before FX_createContext";
-    FX_createContext(&task->extraction);
-    PLOGD << "After FX_createContext";
-    PLOGD << "Before MC_createContext";
-    MC_createContext(&task->comparison);
-    PLOGD << "After MC_createContext";
-    Verify(nullptr, 0, task);
-}
-
 }  // namespace
 
 void TemplateToVerify(const uint8_t* data, uint32_t size, BioTask* task) {
@@ -102,7 +66,8 @@ void Verify(const uint8_t* data, uint32_t size, BioTask* task) {
     if (task->verifyFeatures && task->verifyFeaturesSize < task->verifyLength) {
         // The module reads a whole verification feature set: a shorter
         // template would be read past its end.
-        FailTemplate(status, "ToTemplateVerify");
+        FailStatus(status, 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateVerify.", 8);
+        PLOGE << "msg=" << status->message;
     } else if (task->verifyFeatures) {
         int32_t options = 0, securityLevel = 4, decision = 0;
         double score = 0.0;
@@ -136,7 +101,40 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
         FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
         PLOGE << "msg=" << status->message;
     } else if (FK_Init(0, &task) == 0) {
-        CompareTexts(&task, tpStored, FkStored, tpVerify, ToVerify);
+        if (!IsNative(tpStored)) {
+            PLOGD << "tpStored != N";
+        }
+        int32_t unpackedSize = 0;
+        bool read = ReadTemplate(tpStored, FkStored, &task.templateStore, nullptr);
+        if (!read) {
+            FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateStored.", 8);
+            PLOGE << "msg=" << status->message;
+        } else {
+            read = ReadTemplate(tpVerify, ToVerify, &task.verifyStore, &unpackedSize);
+            if (!IsNative(tpVerify)) {
+                PLOGD << "unpackedsize=" << unpackedSize;
+            }
+            if (!read) {
+                FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateVerify.", 8);
+                PLOGE << "msg=" << status->message;
+            }
+        }
+        if (read) {
+            task.templateData = task.templateStore.data();
+            task.templateLength = static_cast<int32_t>(task.templateStore.size());
+            task.verifyFeatures = task.verifyStore.data();
+            task.verifyFeaturesSize = static_cast<int32_t>(task.verifyStore.size());
+            task.collected = 0;
+            status->success = true;
+            status->matched = false;
+            PLOGD << "Before FX_createContext";
+            FX_createContext(&task.extraction);
+            PLOGD << "After FX_createContext";
+            PLOGD << "Before MC_createContext";
+            MC_createContext(&task.comparison);
+            PLOGD << "After MC_createContext";
+            Verify(nullptr, 0, &task);
+        }
     }
     if (statusOut) HandOverStatus(status, statusOut);
     CloseTaskContexts(&task);

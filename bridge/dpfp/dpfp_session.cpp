@@ -4,40 +4,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "DPFPApi.h"
 #include "fpbridge_dpfp.h"
 #include "library_setup.h"
 #include "plog/Log.h"
-
-namespace {
-
-int32_t Init(BioStatus* status) {
-    PLOGD << "Begin FK_Init";
-    if (char* name = ModuleNameBuffer()) std::snprintf(name, kModuleNameSize, "%s", kDpfpModuleName);
-    if (DPFPInit() == DPFP_ALREADY_INITIALISED) {
-        SetStatusMessage(status, "ERROR - OPERATION (%d).Device already in use.", status->operation);
-        PLOGE << status->message;
-    }
-    const FX_RESULT fx = FX_init();
-    if (fx != 0) {
-        SetStatusMessage(status, "ERROR (%d) - OPERATION (%d). Error on FX_init.", fx, status->operation);
-        PLOGE << status->message;
-        PLOGE << "End FK_Init iRet=" << fx;
-        return fx;
-    }
-    const MC_RESULT mc = MC_init();
-    if (mc != 0) {
-        SetStatusMessage(status, "ERROR (%d) - OPERATION (%d). Error on MC_init.", mc, status->operation);
-        PLOGE << status->message;
-        PLOGE << "End FK_Init iRet=" << mc;
-        return mc;
-    }
-    PLOGD << "End FK_Init iRet=" << 0;
-    return 0;
-}
-
-}  // namespace
 
 void GetResultText(int32_t code, char* out) {
     const char* text = "An unknown exception occurred.";
@@ -79,10 +51,35 @@ void CloseTaskContexts(BioTask* task) {
 extern "C" {
 
 int32_t FK_Init(uint8_t, BioTask* task) try {
-    if (task && task->status && task->status->message) return Init(task->status);
     // A caller without a status of its own still gets a session.
-    OwnedStatus own(0);
-    return Init(own.get());
+    std::unique_ptr<OwnedStatus> own;
+    BioStatus* status = task && task->status && task->status->message ? task->status : nullptr;
+    if (!status) {
+        own = std::make_unique<OwnedStatus>(0);
+        status = own->get();
+    }
+    PLOGD << "Begin FK_Init";
+    if (char* name = ModuleNameBuffer()) std::snprintf(name, kModuleNameSize, "%s", kDpfpModuleName);
+    if (DPFPInit() == DPFP_ALREADY_INITIALISED) {
+        SetStatusMessage(status, "ERROR - OPERATION (%d).Device already in use.", status->operation);
+        PLOGE << status->message;
+    }
+    const FX_RESULT fx = FX_init();
+    if (fx != 0) {
+        SetStatusMessage(status, "ERROR (%d) - OPERATION (%d). Error on FX_init.", fx, status->operation);
+        PLOGE << status->message;
+        PLOGE << "End FK_Init iRet=" << fx;
+        return fx;
+    }
+    const MC_RESULT mc = MC_init();
+    if (mc != 0) {
+        SetStatusMessage(status, "ERROR (%d) - OPERATION (%d). Error on MC_init.", mc, status->operation);
+        PLOGE << status->message;
+        PLOGE << "End FK_Init iRet=" << mc;
+        return mc;
+    }
+    PLOGD << "End FK_Init iRet=" << 0;
+    return 0;
 } catch (...) {
     return -7;
 }

@@ -32,7 +32,8 @@ struct BioTask {
     // Beside the record: what the bridge keeps to run safely. The pointers
     // above point into this storage.
     int32_t operation;                  // whose acquisition events this run takes
-    std::atomic<bool> finished{false};  // the run is over: later events and cancels are ignored
+    std::atomic<bool> finished{false};   // the run is over: later events and cancels are ignored
+    std::atomic<bool> cancelled{false};  // "Cancelar" ended it; the status says so once the worker is done
     int32_t featureSetLength = 0;       // bytes of every pre-registration set alike
     int32_t verifyFeaturesSize = 0;     // bytes behind verifyFeatures
     std::vector<std::vector<uint8_t>> featureSetStore;

@@ -19,10 +19,7 @@ constexpr char kCancelledCapture[] = "ERROR - 999";
 constexpr char kErrorPrefix[] = "ERROR - ";
 
 // The live capture ends without a feature set: the status says why.
-void EndWithoutFeatures(BioTask* task, const char* why) {
-    FailStatus(task->status, task->status->error, "%s", why);
-    PLOGE << "msg=" << task->status->message;
-}
+void EndWithoutFeatures(BioTask* task, const char* why) { FailStatus(task->status, task->status->error, "%s", why); }
 
 DWORD WINAPI CaptureThread(void* parameter) {
     auto* task = static_cast<BioTask*>(parameter);
@@ -75,30 +72,8 @@ char* PackLiveTemplate(BioTask* task) {
     if (!text) {
         FailStatus(task->status, task->status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",
                    task->verifyLength);
-        PLOGE << "msg=" << task->status->message;
     }
     return text;
-}
-
-char* CaptureLive() {
-    OwnedStatus status(kOpVerifyServer);
-    BioWindow window{};
-    BioTask task(kOpVerifyServer, &window, status.get());
-    char* result = nullptr;
-    if (FK_Init(1, &task) == 0) {
-        status->success = true;
-        status->matched = false;
-        RunAcquisition(&task, CaptureThread, false);
-        if (status->success) result = PackLiveTemplate(&task);
-        if (!status->success) {
-            result = FailureText(*status.get());
-            PLOGE << "msg=" << (result ? result : "");
-        }
-    }
-    CloseTaskContexts(&task);
-    PumpFlag().store(1);
-    FK_Close();
-    return result;
 }
 
 }  // namespace
@@ -123,7 +98,6 @@ void LiveCaptureEvent(BioTask* task, WPARAM kind, LPARAM data) {
         char text[kResultTextSize];
         GetResultText(code, text);
         FailStatus(task->status, code, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(code), text);
-        PLOGE << "msg=" << task->status->message;
         PostFinish(task);
     } else if (kind == DPFP_EVENT_STOPPED) {
         EndWithoutFeatures(task, "ERROR - The reader stopped before a fingerprint was read.");
@@ -134,7 +108,23 @@ extern "C" {
 
 char* FK_VerifyServer(void) try {
     PLOGD << "Begin";
-    char* result = CaptureLive();
+    OwnedStatus status(kOpVerifyServer);
+    BioWindow window{};
+    BioTask task(kOpVerifyServer, &window, status.get());
+    char* result = nullptr;
+    if (FK_Init(1, &task) == 0) {
+        status->success = true;
+        status->matched = false;
+        RunAcquisition(&task, CaptureThread, false);
+        if (status->success) result = PackLiveTemplate(&task);
+        if (!status->success) {
+            result = FailureText(*status.get());
+            PLOGE << "msg=" << (result ? result : "");
+        }
+    }
+    CloseTaskContexts(&task);
+    PumpFlag().store(1);
+    FK_Close();
     PLOGD << "End";
     return result;
 } catch (...) {

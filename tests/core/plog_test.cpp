@@ -53,6 +53,28 @@ TEST(PlogLayer, AppendsWithoutASecondByteOrderMark) {
               "2026-02-03 04:05:06.007 INFO  [5] [main@9] run 1\n");
 }
 
+// Two programs may log to one file at once (a second updater run reporting
+// that it found the first at work); neither may lose or overwrite records.
+TEST(PlogLayer, TwoWritersOfOneFileBothAppend) {
+    ScopedTempDir dir;
+    const plog::RecordTime t{2026, 3, 4, 5, 6, 7, 8};
+    {
+        plog::RollingFileAppender<plog::TxtFormatter> first("shared.log", 0, 0);
+        plog::RollingFileAppender<plog::TxtFormatter> second("shared.log", 0, 0);
+        for (int i = 0; i < 3; ++i) {
+            first.write(plog::Record(plog::info, "first", i, t, 1) << "one " << i);
+            second.write(plog::Record(plog::info, "second", i, t, 2) << "two " << i);
+        }
+    }
+    std::string expected = "\xEF\xBB\xBF";
+    for (int i = 0; i < 3; ++i) {
+        const std::string n = std::to_string(i);
+        expected += "2026-03-04 05:06:07.008 INFO  [1] [first@" + n + "] one " + n + "\n";
+        expected += "2026-03-04 05:06:07.008 INFO  [2] [second@" + n + "] two " + n + "\n";
+    }
+    EXPECT_EQ(ReadFile("shared.log"), expected);
+}
+
 TEST(PlogLayer, KeepsAppendingPastTwoGigabytes) {
     ScopedTempDir dir;
     const uintmax_t big = 2200000000u;  // sparse: past what a 32-bit file offset holds
@@ -91,7 +113,8 @@ TEST(PlogLayer, MacrosCarryTheFunctionAndSkipSeveritiesAboveTheLevel) {
     const std::regex layout(
         "\xEF\xBB\xBF"
         "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ERROR \\[\\d+\\] \\[LogThreeSeverities@\\d+\\] kept error\n"
-        "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} DEBUG \\[\\d+\\] \\[LogThreeSeverities@\\d+\\] kept debug\n");
+        "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} DEBUG \\[\\d+\\] \\[LogThreeSeverities@\\d+\\] kept "
+        "debug\n");
     const std::string text = ReadFile("macro.log");
     EXPECT_TRUE(std::regex_match(text, layout)) << text;
 }

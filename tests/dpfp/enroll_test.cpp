@@ -17,6 +17,7 @@ TEST_F(DpfpEnroll, EnrollsFromTheSamplesTheModuleAsksFor) {
     const std::string text = Enroll();
 
     EXPECT_EQ(probe.windowsSeen(), 1);
+    EXPECT_GT(probe.last().inkAtFinish, 500) << "the last sample's bitmap is drawn beside the logo";
     const std::vector<std::string> expected = {
         Prompt(1, 4, true), "Finger touched", Prompt(1, 4), "Finger touched", Prompt(2, 4),
         "Finger touched",   Prompt(3, 4),   "Finger touched", Prompt(4, 4)};
@@ -69,7 +70,7 @@ TEST_F(DpfpEnroll, EachFailureEndsTheEnrollmentWithItsText) {
         {"mclen=-2", "Fail to get features len (MC_getFeaturesLen)"},
         {"generate=-8", "Enrollment Template fail."},
         {"finger=1,1,1,2", "Enrollment Template fail."},
-        {"events=touch,error:5,hold", "ERROR - Error code: 0x5 - An unknown exception occurred."},
+        {"events=touch,error:5,hold", "ERROR - Error code: 0x5 - An unknown exception occurred.."},
         {"events=sample,sample,stop,hold", "ERROR - Enrollment ended after 2 of 4 samples; no template was made."},
         {"needed=0", "ERROR - The comparison module asks for 0 feature sets per template."},
         {"needed=-1", "ERROR - The comparison module asks for -1 feature sets per template."},
@@ -105,7 +106,7 @@ TEST_F(DpfpEnroll, CancelKeepsTheMessageAndTheNextEnrollmentWorks) {
     Script("create=-10");
     {
         CaptureWindowProbe probe(true);
-        EXPECT_EQ(Enroll(), "ERROR (-10) - DPFPCreateAcquisition - The fingerprint reader is not known.");
+        EXPECT_EQ(Enroll(), "ERROR (-10) - DPFPCreateAcquisition - The fingerprint reader is not known..");
         EXPECT_EQ(DPFPSim_CallCount("DPFPStartAcquisition"), 1);
     }
     DPFPSim_Reset();

@@ -10,6 +10,7 @@ TEST_F(DpfpLive, LiveTemplateCarriesTheDisplayImageSize) {
     CaptureWindowProbe probe;
     const std::string text = CaptureLive();
     EXPECT_EQ(probe.windowsSeen(), 1);
+    EXPECT_GT(probe.last().inkAtFinish, 500) << "the display image is in the image pane";
     ASSERT_FALSE(probe.prompts().empty());
     EXPECT_EQ(probe.prompts().front(), "VERIFYSERVER: Scan your finger for verify.");
 
@@ -65,7 +66,7 @@ TEST_F(DpfpLive, ACaptureWithoutAFingerprintFails) {
         const char* text;
     };
     const Case cases[] = {
-        {"events=touch,error:5,hold", "ERROR - 5 - Error code: 0x5 - An unknown exception occurred."},
+        {"events=touch,error:5,hold", "ERROR - 5 - Error code: 0x5 - An unknown exception occurred.."},
         {"events=touch,stop,hold", "ERROR - 0 - The reader stopped before a fingerprint was read."},
         {"events=nodata,hold", "ERROR - 0 - The reader sent an image without fingerprint data."},
         {"extract=-8", "ERROR - 0 - No verification feature set could be made from the fingerprint."},

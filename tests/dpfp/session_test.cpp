@@ -37,6 +37,7 @@ TEST_F(DpfpSession, InitReportsEachFailureAndCloseEndsWhateverStarted) {
         EXPECT_EQ(DPFPSim_CallCount("DPFPTerm"), 1);
         ExpectNothingLive();
     }
+    DPFPSim_Reset();
     Script("fxterm=-8");
     EXPECT_EQ(FK_Close(), 0);
     EXPECT_EQ(FK_Init(0, nullptr), 0) << "a caller without a task still gets a session";

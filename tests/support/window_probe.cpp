@@ -1,6 +1,5 @@
 #include "window_probe.h"
 
-#include <utility>
 
 namespace {
 CaptureWindowProbe* g_probe = nullptr;
@@ -37,14 +36,39 @@ bool IsPromptLine(HWND window, const char* text) {
     GetWindowRect(window, &rect);
     return rect.right - rect.left == 430 && std::string(text).rfind("BIO Version: ", 0) != 0;
 }
+// Pixels that are not white over the image pane's area of the frame, one in
+// every eight by eight.
+int InkOverImagePane(HWND frame) {
+    HDC dc = GetDC(frame);
+    int ink = 0;
+    for (int y = 0; y < 450; y += 8) {
+        for (int x = 180; x < 500; x += 8) {
+            if (GetPixel(dc, x, y) != RGB(255, 255, 255)) ++ink;
+        }
+    }
+    ReleaseDC(frame, dc);
+    return ink;
+}
+
 }  // namespace
 
-int LiveGdiObjects() {
-    int live = 0;
+GdiCount LiveGdiObjects() {
+    GdiCount live;
     for (ULONG_PTR index = 0x20; index < 0x10000; ++index) {
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++live;
+        const DWORD type = GetObjectType(reinterpret_cast<HGDIOBJ>(index));
+        if (type == OBJ_DC || type == OBJ_REGION) {
+            ++live.cachedDcs;
+        } else if (type != 0) {
+            ++live.objects;
+        }
     }
     return live;
+}
+
+bool SameGdiObjects(const GdiCount& before, const GdiCount& after) {
+    // A DC and its clip region for each of a few spare cache entries.
+    constexpr int kCacheSlack = 2 * 4;
+    return after.objects == before.objects && after.cachedDcs <= before.cachedDcs + kCacheSlack;
 }
 
 int LiveWindows() {
@@ -53,8 +77,7 @@ int LiveWindows() {
     return live;
 }
 
-CaptureWindowProbe::CaptureWindowProbe(bool pressCancel, std::string cancelAtPrompt)
-    : m_pressCancel(pressCancel), m_cancelAtPrompt(std::move(cancelAtPrompt)) {
+CaptureWindowProbe::CaptureWindowProbe(bool pressCancel) : m_pressCancel(pressCancel) {
     g_probe = this;
     m_hook = SetWindowsHookExA(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId());
     m_destruction = SetWindowsHookExA(WH_CBT, Destruction, nullptr, GetCurrentThreadId());
@@ -74,10 +97,6 @@ LRESULT CALLBACK CaptureWindowProbe::Texts(int code, WPARAM wParam, LPARAM lPara
         IsPromptLine(call->hwnd, reinterpret_cast<const char*>(call->lParam))) {
         const std::string text = reinterpret_cast<const char*>(call->lParam);
         if (g_probe->m_prompts.empty() || g_probe->m_prompts.back() != text) g_probe->m_prompts.push_back(text);
-        if (!g_probe->m_cancelAtPrompt.empty() && text == g_probe->m_cancelAtPrompt) {
-            g_probe->m_last.clickedAt = GetTickCount64();
-            PostMessageA(GetDlgItem(GetParent(call->hwnd), 2), BM_CLICK, 0, 0);
-        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -86,6 +105,10 @@ LRESULT CALLBACK CaptureWindowProbe::Hook(int code, WPARAM wParam, LPARAM lParam
     if (code >= 0 && g_probe) {
         HWND frame = FindWindowA("BioProc", "KAVRO - Biometria");
         if (frame && frame != g_probe->m_current) g_probe->look(frame);
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (message->message == kFinishMessage && message->hwnd == g_probe->m_current) {
+            g_probe->m_last.inkAtFinish = InkOverImagePane(g_probe->m_current);
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -9,10 +9,21 @@
 
 // Live GDI objects of this process. Wine answers GetObjectType for a handle
 // given by its table index alone, so walking the table counts them (its
-// GetGuiResources always answers 0).
-int LiveGdiObjects();
+// GetGuiResources always answers 0). Window DCs and their clip regions are
+// counted apart: Wine's DC cache keeps a varying few of them between calls.
+struct GdiCount {
+    int objects = 0;
+    int cachedDcs = 0;
+};
+GdiCount LiveGdiObjects();
+// True when nothing grew: the same objects, and window DCs within the few the
+// cache may keep (a leak per operation over many operations exceeds that).
+bool SameGdiObjects(const GdiCount& before, const GdiCount& after);
 // Windows of this process, children included.
 int LiveWindows();
+
+// The message by which a DigitalPersona run ends.
+constexpr UINT kFinishMessage = 2029;
 
 // Watches the capture window from the operation's own thread: a message hook
 // sees every message the window's loop takes, so nothing has to sleep or poll.
@@ -34,11 +45,13 @@ public:
         int logoPixels = 0;
         COLORREF corner = 0;
         ULONGLONG clickedAt = 0, destroyedAt = 0;
+        // Pixels that were not white over the image pane when the window
+        // procedure's finish message arrived (sampled one in 64).
+        int inkAtFinish = 0;
     };
 
-    // With `pressCancel`, clicks "Cancelar" as soon as a window shows, or, with
-    // `cancelAtPrompt`, once the prompt line shows that text.
-    explicit CaptureWindowProbe(bool pressCancel = false, std::string cancelAtPrompt = {});
+    // With `pressCancel`, clicks "Cancelar" as soon as a window shows.
+    explicit CaptureWindowProbe(bool pressCancel = false);
     ~CaptureWindowProbe();
     CaptureWindowProbe(const CaptureWindowProbe&) = delete;
     CaptureWindowProbe& operator=(const CaptureWindowProbe&) = delete;
@@ -55,7 +68,6 @@ private:
     void look(HWND frame);
 
     bool m_pressCancel;
-    std::string m_cancelAtPrompt;
     HHOOK m_hook = nullptr;
     HHOOK m_destruction = nullptr;
     HHOOK m_texts = nullptr;

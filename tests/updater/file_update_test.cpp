@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <boost/filesystem/operations.hpp>
+#include <map>
 #include <regex>
+#include <thread>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -155,6 +158,71 @@ TEST_F(Installation, MakeUpdateReplacesWithBackups) {
     EXPECT_TRUE(RecordCapture::has(plog::error, "makeUpdate",
                                    "lost.dll does not exists in " + logText(root()) + ". Deleting..."));
     EXPECT_TRUE(RecordCapture::has(plog::error, "makeUpdate", logText(temp() / "sub") + " is not a file. Deleting..."));
+}
+
+// Every file of the installation with its content, backups included.
+std::map<std::string, std::string> contentOf(const fs::path& folder) {
+    std::map<std::string, std::string> content;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (fs::is_regular_file(entry.status())) content[entry.path().filename().string()] = readFile(entry.path());
+    }
+    return content;
+}
+
+// The Nth of five files cannot get its backup (the installed "file" is a
+// folder, which cannot be copied): the files before it are already replaced
+// when that happens, and must all come back.
+TEST_F(Installation, MakeUpdateFailingAtAnyFileChangesNothing) {
+    for (int failing = 1; failing <= 5; ++failing) {
+        SCOPED_TRACE("failing file " + std::to_string(failing));
+        fs::remove_all(root());
+        fs::create_directories(temp());
+        for (int i = 1; i <= 5; ++i) {
+            const std::string name = "f" + std::to_string(i) + ".dll";
+            if (i == failing) {
+                fs::create_directory(root() / name);
+            } else {
+                writeFile(root() / name, "old " + name);
+            }
+            writeFile(temp() / name, "new " + name);
+        }
+        const auto installedBefore = contentOf(root());
+        const auto preparedBefore = contentOf(temp());
+        RecordCapture::clear();
+        EXPECT_FALSE(makeUpdate(temp()));
+        EXPECT_EQ(contentOf(root()), installedBefore) << RecordCapture::dump();
+        EXPECT_EQ(contentOf(temp()), preparedBefore);
+        EXPECT_TRUE(fs::is_directory(root() / ("f" + std::to_string(failing) + ".dll")));
+        EXPECT_EQ(treeOf(root()).size(), 11u) << "something was left beside the installed files";
+        for (int i = 1; i < failing; ++i) {
+            EXPECT_TRUE(RecordCapture::has(plog::debug, "restoreFiles",
+                                           "Restoring file \"f" + std::to_string(i) + ".dll\" ..."));
+        }
+    }
+}
+
+// A program that starts while an update runs must find every file: there is
+// no moment in which an installed file exists under its backup name only.
+TEST_F(Installation, MakeUpdateNeverLeavesTheInstalledFileMissing) {
+    writeFile(root() / "a.dll", "installed");
+    std::atomic<bool> stop{false};
+    std::atomic<int> missing{0};
+    std::atomic<long> looks{0};
+    std::thread watcher([&] {
+        while (!stop) {
+            boost::system::error_code error;
+            if (!fs::exists(root() / "a.dll", error)) ++missing;
+            ++looks;
+        }
+    });
+    for (int run = 0; run < 200; ++run) {
+        writeFile(temp() / "a.dll", "update " + std::to_string(run));
+        if (!makeUpdate(temp())) break;
+    }
+    stop = true;
+    watcher.join();
+    EXPECT_EQ(readFile(root() / "a.dll"), "update 199");
+    EXPECT_EQ(missing, 0) << "in " << looks << " looks";
 }
 
 TEST_F(Installation, MakeUpdateWithNothingPreparedIsFalse) {

@@ -94,6 +94,11 @@ int LoopbackServer::requestsFor(const std::string& path) {
     return m_requests[path];
 }
 
+std::string LoopbackServer::lastRequestFor(const std::string& path) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lastRequests[path];
+}
+
 void LoopbackServer::run() {
     while (!m_stop) {
         if (!waitReadable(m_listener, 50)) continue;
@@ -116,20 +121,27 @@ void LoopbackServer::answer(SOCKET client) {
     const size_t end = start == std::string::npos ? start : request.find(' ', start + 1);
     if (end == std::string::npos) return;
     const std::string path = request.substr(start + 1, end - start - 1);
-    Reply reply{404, "no such file", false};
+    Reply reply{404, "no such file"};
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_requests[path];
+        m_lastRequests[path] = request.substr(0, request.find("\r\n\r\n"));
         const auto found = m_replies.find(path);
         if (found != m_replies.end()) reply = found->second;
     }
+    if (reply.delayMs > 0) Sleep(static_cast<DWORD>(reply.delayMs));
     const std::string head =
         "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) +
-        "\r\nContent-Type: application/octet-stream\r\nContent-Length: " + std::to_string(reply.body.size()) +
-        "\r\nConnection: close\r\n\r\n";
+        "\r\nContent-Type: application/octet-stream\r\n" +
+        (reply.withoutLength ? std::string() : "Content-Length: " + std::to_string(reply.body.size()) + "\r\n") +
+        "Connection: close\r\n" + reply.headers + "\r\n";
     if (!sendAll(client, head.data(), head.size())) return;
-    const size_t bodyBytes = reply.cutHalfway ? reply.body.size() / 2 : reply.body.size();
+    const bool half = reply.cutHalfway || reply.stallHalfway;
+    const size_t bodyBytes = half ? reply.body.size() / 2 : reply.body.size();
     if (!sendAll(client, reply.body.data(), bodyBytes)) return;
+    // A stalled server keeps the connection open until the client gives up
+    // (or long past any time-out of the client's).
+    if (reply.stallHalfway) waitReadable(client, 100000);
     shutdown(client, SD_SEND);
     // Let the client read everything before the socket closes.
     while (waitReadable(client, 2000) && recv(client, buffer, sizeof buffer, 0) > 0) {

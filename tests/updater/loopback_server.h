@@ -14,7 +14,11 @@
 struct Reply {
     int status = 200;
     std::string body;
-    bool cutHalfway = false;  // announce the whole body, send half, close
+    bool cutHalfway = false;     // announce the whole body, send half, close
+    int delayMs = 0;             // wait this long after the request before answering
+    bool stallHalfway = false;   // announce the whole body, send half, then send nothing more
+    std::string headers{};       // more header lines, each ending in "\r\n"
+    bool withoutLength = false;  // announce no length: the body ends when the connection closes
 };
 
 class LoopbackServer {
@@ -27,6 +31,8 @@ public:
     void script(const std::string& path, Reply reply);
     std::string url(const std::string& path) const;
     int requestsFor(const std::string& path);
+    // The head (request line and headers) of the latest request for path.
+    std::string lastRequestFor(const std::string& path);
 
 private:
     void run();
@@ -38,5 +44,6 @@ private:
     std::mutex m_mutex;
     std::map<std::string, Reply> m_replies;
     std::map<std::string, int> m_requests;
+    std::map<std::string, std::string> m_lastRequests;
     std::thread m_thread;
 };

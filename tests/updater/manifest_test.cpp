@@ -132,6 +132,52 @@ TEST(CheckJsonRecords, MissingManifestIsNoUpdate) {
     EXPECT_EQ(records[0].message, "Could not read file " + logText(temp.path() / "update.json"));
 }
 
+// "sha512", "size" and "signature" are read with the package URL, when an
+// update is due; present, each must have its type.
+TEST(CheckJsonClaims, ReadsWhatTheManifestSaysOfThePackage) {
+    const std::string head = R"({"latest-version": "2.0", "force-update": false, "download-url": "u")";
+    struct Case {
+        const char* title;
+        std::string members;
+        bool due;
+        PackageClaims claims;
+    };
+    const Case cases[] = {
+        {"none", "", true, {}},
+        {"all", R"(, "sha512": "ab12", "size": 1234, "signature": "c2ln")", true, {"ab12", 1234, "c2ln"}},
+        {"size_past_32_bits", R"(, "size": 5000000000)", true, {std::nullopt, 5000000000u, std::nullopt}},
+        {"size_zero", R"(, "size": 0)", true, {std::nullopt, 0, std::nullopt}},
+        {"sha512_as_number", R"(, "sha512": 12)", false, {}},
+        {"size_as_text", R"(, "size": "1234")", false, {}},
+        {"size_negative", R"(, "size": -1)", false, {}},
+        {"size_fraction", R"(, "size": 12.5)", false, {}},
+        {"signature_null", R"(, "signature": null)", false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        ScratchFolder temp;
+        writeFile(temp.path() / "update.json", head + c.members + "}");
+        RecordCapture::clear();
+        std::string url;
+        PackageClaims claims{"stale", 1, "stale"};
+        EXPECT_EQ(checkJSON(temp.path(), "1.0", url, &claims), c.due) << RecordCapture::dump();
+        EXPECT_EQ(claims.sha512, c.claims.sha512);
+        EXPECT_EQ(claims.size, c.claims.size);
+        EXPECT_EQ(claims.signature, c.claims.signature);
+        if (!c.due) {
+            ASSERT_EQ(RecordCapture::records().size(), 4u) << RecordCapture::dump();
+            EXPECT_EQ(RecordCapture::records()[3].message.rfind("JSON Exception: ", 0), 0u);
+        }
+    }
+    // No update due: the members are not even read.
+    ScratchFolder temp;
+    writeFile(temp.path() / "update.json", R"({"latest-version": "1.0", "force-update": false, "size": "bad"})");
+    std::string url;
+    PackageClaims claims{"stale", 1, "stale"};
+    EXPECT_FALSE(checkJSON(temp.path(), "1.0", url, &claims));
+    EXPECT_FALSE(claims.sha512 || claims.size || claims.signature);
+}
+
 TEST(ReadWholeFile, ReadsEveryByteAndFailsOnFolders) {
     ScratchFolder folder;
     std::string bytes(70000, '\0');

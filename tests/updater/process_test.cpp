@@ -1,246 +1,20 @@
-// quorvelant_updater.exe run as a process in a test installation folder, with
-// the loopback server as its update server and the agent fixture as the
-// agent; judged by exit code, standard streams, log and files left on disk.
-// clang-format off
-#include <winsock2.h>
-#include <windows.h>
-// clang-format on
-
+// quorvelant_updater.exe as a process: command line, check and update runs.
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/operations.hpp>
 #include <regex>
-#include <sstream>
 
 #include "file_update.h"
 #include "log_text.h"
-#include "loopback_server.h"
 #include "temp_folder.h"
-#include "test_support.h"
 #include "tzip.h"
-#include "zip_builder.h"
+#include "updater_process.h"
 
 namespace fs = boost::filesystem;
 
 namespace {
 
-constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
 const char kBanner[] = "KAVRO Quorvelant Updater Version: 1.0\r\n";
-
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~UniqueHandle() {
-        if (m_handle && m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
-fs::path binFolder() {
-    wchar_t name[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, name, MAX_PATH);
-    return fs::path(std::wstring(name, length)).parent_path();
-}
-
-std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
-std::wstring widen(const std::string& text) {
-    return fs::path(text).wstring();
-}
-
-std::wstring quoteArgument(const std::string& arg) {
-    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return widen(arg);
-    return L"\"" + widen(arg) + L"\"";
-}
-
-struct RunResult {
-    DWORD exitCode = 0;
-    std::string out;
-    std::string err;
-};
-
-// One log line: severity, function and message, checked against the layout.
-struct LogLine {
-    std::string severity;
-    std::string function;
-    std::string message;
-};
-
-std::string severityName(plog::Severity severity) {
-    std::string name = plog::severityToString(severity);
-    name.resize(5, ' ');
-    return name;
-}
-
-class UpdaterProcess : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fs::create_directory(install());
-        fs::copy_file(binFolder() / "agent_fixture" / "quorvelant.exe", install() / "quorvelant.exe");
-        writeFile(install() / "a.dll", "old a");
-        writeFile(install() / "b.txt", "same b");
-    }
-
-    void TearDown() override { stopAgents(); }
-
-    fs::path install() const { return scratch.path() / "install"; }
-    fs::path temp() const { return install() / "temp"; }
-
-    RunResult run(const std::vector<std::string>& args) {
-        std::wstring commandLine = L"quorvelant_updater.exe";
-        for (const std::string& arg : args) commandLine += L" " + quoteArgument(arg);
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const fs::path outPath = scratch.path() / "stdout.txt";
-        const fs::path errPath = scratch.path() / "stderr.txt";
-        RunResult result;
-        {
-            const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-            UniqueHandle out(CreateFileW(outPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
-            UniqueHandle err(CreateFileW(errPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
-            STARTUPINFOW startup{};
-            startup.cb = sizeof startup;
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-            startup.hStdOutput = out.get();
-            startup.hStdError = err.get();
-            PROCESS_INFORMATION process{};
-            const fs::path exe = binFolder() / "quorvelant_updater.exe";
-            if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, install().c_str(),
-                                &startup, &process)) {
-                ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
-                return result;
-            }
-            UniqueHandle processHandle(process.hProcess);
-            UniqueHandle threadHandle(process.hThread);
-            if (WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0) {
-                TerminateProcess(process.hProcess, 99);
-                ADD_FAILURE() << "the updater did not end";
-            }
-            GetExitCodeProcess(process.hProcess, &result.exitCode);
-        }
-        result.out = readFile(outPath);
-        result.err = readFile(errPath);
-        return result;
-    }
-
-    bool hasLog() const { return fs::exists(install() / "quorvelant_updater.log"); }
-
-    // The log's records; every line must follow the layout.
-    std::vector<LogLine> logLines() {
-        std::string text = readFile(install() / "quorvelant_updater.log");
-        EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "no byte-order mark";
-        text.erase(0, 3);
-        static const std::regex layout(
-            R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} (ERROR|INFO |DEBUG|VERB ) \[\d+\] \[(\w+)@\d+\] (.*))");
-        std::vector<LogLine> lines;
-        std::istringstream stream(text);
-        std::string line;
-        while (std::getline(stream, line)) {
-            std::smatch match;
-            if (!std::regex_match(line, match, layout)) {
-                ADD_FAILURE() << "not a log record: " << line;
-                continue;
-            }
-            lines.push_back({match[1], match[2], match[3]});
-        }
-        return lines;
-    }
-
-    std::string logDump() {
-        std::string dump;
-        for (const LogLine& line : logLines()) dump += line.severity + " " + line.function + " " + line.message + "\n";
-        return dump;
-    }
-
-    bool logged(plog::Severity severity, const std::string& function, const std::string& message) {
-        for (const LogLine& line : logLines()) {
-            if (line.severity == severityName(severity) && line.function == function && line.message == message) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    bool loggedPrefix(const std::string& prefix) {
-        for (const LogLine& line : logLines()) {
-            if (line.message.rfind(prefix, 0) == 0) return true;
-        }
-        return false;
-    }
-
-    std::vector<DWORD> agentStarts() {
-        std::vector<DWORD> pids;
-        if (!fs::exists(install() / "agent.starts")) return pids;
-        std::istringstream lines(readFile(install() / "agent.starts"));
-        DWORD pid;
-        while (lines >> pid) pids.push_back(pid);
-        return pids;
-    }
-
-    // Waits (boundedly) until the agent has recorded `count` starts.
-    bool waitForStarts(size_t count) {
-        for (int i = 0; i < 200 && agentStarts().size() < count; ++i) Sleep(25);
-        return agentStarts().size() >= count;
-    }
-
-    // Starts the agent fixture from the installation folder, as a customer's machine would have it.
-    void startAgent() {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        std::wstring commandLine = L"quorvelant.exe";
-        const fs::path exe = install() / "quorvelant.exe";
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   install().c_str(), &startup, &process));
-        CloseHandle(process.hThread);
-        agent = std::make_unique<UniqueHandle>(process.hProcess);
-        ASSERT_TRUE(waitForStarts(1));
-    }
-
-    bool agentRunning(DWORD pid) {
-        UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
-        return process.get() && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
-    }
-
-    // Asks every agent this test started (or had started) to end, by id.
-    void stopAgents() {
-        if (!fs::exists(install())) return;
-        writeFile(install() / "agent.stop", "");
-        for (DWORD pid : agentStarts()) {
-            UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
-            if (process.get() && WaitForSingleObject(process.get(), 5000) == WAIT_TIMEOUT) {
-                TerminateProcess(process.get(), 1);
-            }
-        }
-    }
-
-    std::string zipBytes(const std::vector<ZipEntry>& entries) {
-        const fs::path file = scratch.path() / "package.zip";
-        writeZip(file, entries);
-        return readFile(file);
-    }
-
-    std::string manifest(const std::string& version, bool force = false) {
-        return R"({"latest-version": ")" + version + R"(", "force-update": )" + (force ? "true" : "false") +
-               R"(, "download-url": ")" + server.url("/output.zip") + R"("})";
-    }
-
-    std::vector<std::string> checkArgs(const std::string& installed) {
-        return {"-check", server.url("/update.json"), "-version", installed};
-    }
-
-    ScratchFolder scratch;
-    LoopbackServer server;
-    std::unique_ptr<UniqueHandle> agent;
-};
 
 TEST_F(UpdaterProcess, NoArgumentsEndsAtOnceWithMinusOne) {
     const RunResult result = run({});
@@ -403,11 +177,13 @@ TEST_P(CheckOutcome, EndsWithItsExitCodeAndRecord) {
     EXPECT_FALSE(fs::exists(temp() / "output.zip"));
     EXPECT_EQ(readFile(install() / "a.dll"), "old a");
     EXPECT_EQ(treeOf(scratch.path()).size(), treeOf(install()).size() + 4) << "something was written beside install";
+    if (c.exitCode != 0) {
+        EXPECT_TRUE(fs::is_empty(temp())) << "a failed check left something to install";
+    }
 }
 
 const std::string kManifest124 = R"({"latest-version": "1.2.4", "force-update": false, "download-url": "%URL%"})";
 const std::vector<ZipEntry> kChangedPackage = {{"a.dll", "new a"}, {"b.txt", "same b"}};
-
 
 const CheckCase kCheckCases[] = {
     {"newer", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, 0, "Checking for updates finished!", ""},
@@ -422,6 +198,11 @@ const CheckCase kCheckCases[] = {
     {"empty_manifest", "1.2.3", "", 200, kChangedPackage, 200, false, kExitMinusOne, "Update not available!", ""},
     {"manifest_of_1024_bytes", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, 0,
      "Checking for updates finished!", "", 1024},
+    {"manifest_of_1_MiB", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, 0, "Checking for updates finished!",
+     "", 1024 * 1024},
+    {"manifest_over_1_MiB", "1.2.3", kManifest124, 200, kChangedPackage, 200, false, kExitMinusOne,
+     "Error downloading file %MANIFEST%", "Body too large: 1048577 bytes announced, at most 1048576 taken.",
+     1024 * 1024 + 1},
     {"manifest_404", "1.2.3", kManifest124, 404, kChangedPackage, 200, false, kExitMinusOne,
      "Error downloading file %MANIFEST%", "HTTP status: 404."},
     {"manifest_500", "1.2.3", kManifest124, 500, kChangedPackage, 200, false, kExitMinusOne,
@@ -471,11 +252,31 @@ const CheckCase kCheckCases[] = {
      kExitMinusOne,
      "Error extracting file temp",
      "Archive entry \"C:\\escaped.dll\""},
-    {"wrong_crc",
+    {"wrong_crc_after_a_good_entry",
      "1.2.3",
      kManifest124,
      200,
-     {{"a.dll", "new a", true, true}},
+     {{"a.dll", "new a"}, {"b.txt", "damaged b", true, true}},
+     200,
+     false,
+     kExitMinusOne,
+     "Error extracting file temp",
+     ""},
+    {"entry_that_cannot_be_created",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"a.dll", "new a"}, {"bad|name.dll", "x"}},
+     200,
+     false,
+     kExitMinusOne,
+     "Error extracting file temp",
+     ""},
+    {"zip_bomb",
+     "1.2.3",
+     kManifest124,
+     200,
+     {{"a.dll", "new a"}, {"bomb.dll", std::string(1024, '\0'), true, false, 100ull << 30}},
      200,
      false,
      kExitMinusOne,
@@ -492,6 +293,21 @@ TEST_F(UpdaterProcess, UnresolvableHostIsADownloadError) {
     EXPECT_TRUE(std::regex_match(result.err, std::regex("InternetOpenUrl\\(\\): [0-9]+\\.\r\n"))) << result.err;
     EXPECT_TRUE(logged(plog::error, "main", "Error downloading file http://updates.invalid/update.json"));
     EXPECT_TRUE(fs::is_empty(temp()));
+}
+
+// A scheduler may run -update whatever the check's exit code: after a check
+// that failed on a damaged entry, it must find nothing to install.
+TEST_F(UpdaterProcess, UpdateAfterACheckThatFoundADamagedEntryInstallsNothing) {
+    server.script("/update.json", {200, manifest("1.2.4")});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}, {"b.txt", "damaged b", true, true}})});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, kExitMinusOne);
+    EXPECT_TRUE(loggedPrefix("Entry \"b.txt\" of the archive is damaged")) << logDump();
+    startAgent();
+    EXPECT_EQ(run({"-update", "x"}).exitCode, 1u);
+    EXPECT_TRUE(logged(plog::error, "main", "Could not update files!"));
+    EXPECT_EQ(readFile(install() / "a.dll"), "old a");
+    EXPECT_EQ(readFile(install() / "b.txt"), "same b");
+    ASSERT_TRUE(waitForStarts(2)) << "the agent was not started again";
 }
 
 TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
@@ -547,21 +363,20 @@ TEST_F(UpdaterProcess, UpdateWithNothingPreparedStartsTheAgentAgain) {
     EXPECT_FALSE(loggedPrefix("KAVRO Quorvelant update finished!"));
 }
 
-// Files held open without sharing, as a running program holds its own files.
-UniqueHandle lockFile(const fs::path& file) {
-    return UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-}
-
-TEST(LockedFiles, ExtractionSkipsAnEntryItCannotWriteAndGoesOn) {
+TEST(LockedFiles, ExtractionFailsOnAnEntryItCannotWrite) {
     ScratchFolder folder;
     const fs::path temp = folder.path() / "temp";
     fs::create_directory(temp);
     writeFile(temp / "busy.dll", "in use");
     writeZip(folder.path() / "p.zip", {{"busy.dll", "new"}, {"free.dll", "free"}});
     const UniqueHandle lock = lockFile(temp / "busy.dll");
-    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), 0);
-    EXPECT_EQ(readFile(temp / "free.dll"), "free");
+    ASSERT_TRUE(lock);
+    RecordCapture::clear();
+    EXPECT_EQ(tZip().extract((folder.path() / "p.zip").string(), temp.string(), ""), kZipUnwritable);
+    EXPECT_FALSE(fs::exists(temp / "free.dll"));
+    const auto records = RecordCapture::records();
+    ASSERT_EQ(records.size(), 1u) << RecordCapture::dump();
+    EXPECT_EQ(records[0].message.rfind("Could not create \"busy.dll\": ", 0), 0u) << records[0].message;
 }
 
 TEST(LockedFiles, CleaningFailsOnAFileInUse) {
@@ -570,13 +385,29 @@ TEST(LockedFiles, CleaningFailsOnAFileInUse) {
     fs::create_directory(temp);
     writeFile(temp / "busy.dll", "in use");
     const UniqueHandle lock = lockFile(temp / "busy.dll");
-    ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(lock);
     RecordCapture::clear();
     EXPECT_FALSE(checkTempFolder(temp));
     EXPECT_TRUE(fs::exists(temp / "busy.dll"));
     const auto records = RecordCapture::records();
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records.back().message.rfind("Boost Exception: ", 0), 0u) << RecordCapture::dump();
+}
+
+TEST(LockedFiles, DiscardingSaysWhatItCouldNotRemove) {
+    ScratchFolder install;
+    const fs::path temp = install.path() / "temp";
+    fs::create_directory(temp);
+    writeFile(temp / "busy.dll", "in use");
+    writeFile(temp / "free.dll", "free");
+    const UniqueHandle lock = lockFile(temp / "busy.dll");
+    ASSERT_TRUE(lock);
+    RecordCapture::clear();
+    EXPECT_FALSE(discardTempFolder(temp));
+    EXPECT_EQ(treeOf(temp), std::vector<std::string>{"busy.dll"});
+    const auto records = RecordCapture::records();
+    ASSERT_EQ(records.size(), 1u) << RecordCapture::dump();
+    EXPECT_EQ(records[0].message.rfind("Could not remove " + logText(temp / "busy.dll") + ": ", 0), 0u);
 }
 
 TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
@@ -587,7 +418,7 @@ TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
     writeFile(temp / "a.dll", "new a");
     {
         const UniqueHandle lock = lockFile(temp / "a.dll");
-        ASSERT_NE(lock.get(), INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(lock);
         RecordCapture::clear();
         EXPECT_FALSE(makeUpdate(temp));
     }

@@ -57,4 +57,15 @@ TEST_F(CheckTempFolder, AMissingParentIsAFailure) {
     EXPECT_EQ(RecordCapture::records().size(), 2u) << RecordCapture::dump();
 }
 
+TEST_F(CheckTempFolder, DiscardingEmptiesTheFolderQuietly) {
+    fs::create_directories(temp() / "sub" / "deeper");
+    writeFile(temp() / "a.dll", "x");
+    writeFile(temp() / "sub" / "deeper" / "f", "y");
+    EXPECT_TRUE(discardTempFolder(temp()));
+    EXPECT_TRUE(fs::is_empty(temp()));
+    EXPECT_TRUE(RecordCapture::records().empty()) << RecordCapture::dump();
+    fs::remove(temp());
+    EXPECT_TRUE(discardTempFolder(temp()));
+}
+
 }  // namespace

@@ -51,6 +51,21 @@ void writeZip(const boost::filesystem::path& file, const std::vector<ZipEntry>& 
         if (entry.wrongCrc) crc ^= 0x5A5A5A5Au;
         const uint32_t offset = static_cast<uint32_t>(archive.size());
         const bool folder = !entry.name.empty() && entry.name.back() == '/';
+        const uint64_t size = entry.announcedSize != 0 ? entry.announcedSize : entry.data.size();
+        const bool zip64 = size >= 0xFFFFFFFFu;
+        // Past 32 bits both sizes move to the extra field, which then holds
+        // the size and the compressed size, in that order.
+        std::string extra;
+        if (zip64) {
+            put16(extra, 0x0001);
+            put16(extra, 16);
+            put32(extra, static_cast<uint32_t>(size));
+            put32(extra, static_cast<uint32_t>(size >> 32));
+            put32(extra, static_cast<uint32_t>(payload.size()));
+            put32(extra, 0);
+        }
+        const uint32_t size32 = zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(size);
+        const uint32_t compressed32 = zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(payload.size());
 
         put32(archive, 0x04034b50);
         put16(archive, 20);
@@ -59,11 +74,12 @@ void writeZip(const boost::filesystem::path& file, const std::vector<ZipEntry>& 
         put16(archive, kDosTime);
         put16(archive, kDosDate);
         put32(archive, crc);
-        put32(archive, static_cast<uint32_t>(payload.size()));
-        put32(archive, static_cast<uint32_t>(entry.data.size()));
+        put32(archive, compressed32);
+        put32(archive, size32);
         put16(archive, static_cast<uint32_t>(entry.name.size()));
-        put16(archive, 0);
+        put16(archive, static_cast<uint32_t>(extra.size()));
         archive += entry.name;
+        archive += extra;
         archive += payload;
 
         put32(directory, 0x02014b50);
@@ -74,16 +90,17 @@ void writeZip(const boost::filesystem::path& file, const std::vector<ZipEntry>& 
         put16(directory, kDosTime);
         put16(directory, kDosDate);
         put32(directory, crc);
-        put32(directory, static_cast<uint32_t>(payload.size()));
-        put32(directory, static_cast<uint32_t>(entry.data.size()));
+        put32(directory, compressed32);
+        put32(directory, size32);
         put16(directory, static_cast<uint32_t>(entry.name.size()));
-        put16(directory, 0);
+        put16(directory, static_cast<uint32_t>(extra.size()));
         put16(directory, 0);
         put16(directory, 0);
         put16(directory, 0);
         put32(directory, folder ? 0x10 : 0);
         put32(directory, offset);
         directory += entry.name;
+        directory += extra;
     }
     const uint32_t directoryOffset = static_cast<uint32_t>(archive.size());
     archive += directory;

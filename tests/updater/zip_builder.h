@@ -3,6 +3,7 @@
 #pragma once
 
 #include <boost/filesystem/path.hpp>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ struct ZipEntry {
     std::string data;
     bool deflate = true;
     bool wrongCrc = false;
+    // When set, the size that the headers announce instead of data's (sizes
+    // past 32 bits in a zip64 extra field), as a zip bomb would.
+    uint64_t announcedSize = 0;
 };
 
 void writeZip(const boost::filesystem::path& file, const std::vector<ZipEntry>& entries);

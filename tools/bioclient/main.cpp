@@ -1,13 +1,17 @@
 // bioclient: a small console client of both bridge libraries, used by the demo.
 //   bioclient info <library.dll>                   exports, version text and debug switch
 //   bioclient codec                                a template packed into text and unpacked again
-//   bioclient capture <library.dll>                FK_Capture; prints the template text
-//   bioclient live <library.dll>                   FK_VerifyServer; prints the live template text
-//   bioclient match <library.dll> <file> <file>    FK_VerifyMatch of a stored and a live text (saved
-//                                                  in files); prints 1 or 0 and the status
+//   bioclient capture <library.dll> [pause]        FK_Capture; prints the template text
+//   bioclient live <library.dll> [pause]           FK_VerifyServer; prints the live template text
+//   bioclient verify <library.dll> <file>          FK_Verify of a live finger against a saved text
+//   bioclient match <library.dll> <file> <file>    FK_VerifyMatch of two saved texts; prints 1 or 0
+//                                                  and the status
+//   bioclient mcs <library.dll> <live> <stored>... FK_VerifyMcsDigital; prints the result and the answer
 //   bioclient exec <library.dll> <word> [field...] ExecInClientDLL with the fields joined by 0x01;
 //                                                  prints the result text, its length and the
 //                                                  return value
+// pause "N:MS" holds the capture window for MS milliseconds once it has handled
+// the reader's N-th sample, so that the window can be photographed.
 #include <windows.h>
 
 #include <cstdio>
@@ -110,10 +114,46 @@ private:
     HMODULE m_module;
 };
 
-// Prints the text a capture export returned and frees it; 0 when it holds a template.
-int PrintCapture(char* text) {
+// Holds the thread for a while once the window procedure has handled the
+// reader's N-th sample, at the next message it takes: the window then shows
+// what that sample drew.
+class SamplePause {
+public:
+    explicit SamplePause(const char* spec) {
+        if (!spec || std::sscanf(spec, "%d:%lu", &s_sample, &s_milliseconds) != 2) return;
+        m_hook = SetWindowsHookExA(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~SamplePause() {
+        if (m_hook) UnhookWindowsHookEx(m_hook);
+    }
+    SamplePause(const SamplePause&) = delete;
+    SamplePause& operator=(const SamplePause&) = delete;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (code >= 0 && wParam == PM_REMOVE) {
+            // Reader events carry their operation's number; kind 0 is a sample.
+            if ((message->message == 2024 || message->message == 2028) && message->wParam == 0) {
+                ++s_seen;
+            } else if (s_seen == s_sample && !s_paused) {
+                s_paused = true;
+                // A wait that takes no message, so that Wine puts what was drawn on the
+                // screen meanwhile: a plain sleep would hold it back.
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, s_milliseconds, 0);
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline int s_sample = 0, s_seen = 0;
+    static inline bool s_paused = false;
+    static inline unsigned long s_milliseconds = 0;
+    HHOOK m_hook = nullptr;
+};
+
+int PrintText(char* text) {
     if (!text) {
-        std::printf("(no text)\n");
+        std::printf("(null)\n");
         return 1;
     }
     std::printf("%s\n", text);
@@ -122,37 +162,20 @@ int PrintCapture(char* text) {
     return failed ? 1 : 0;
 }
 
-int Capture(const char* library) {
+int Capture(const char* library, const char* pause) {
     Library bridge(library);
     auto capture = bridge.get<char*(__cdecl*)(const char*, int32_t)>("FK_Capture");
-    return capture ? PrintCapture(capture(nullptr, 1)) : 1;
+    if (!capture) return 1;
+    SamplePause paused(pause);
+    return PrintText(capture(nullptr, 1));
 }
 
-int Live(const char* library) {
+int Live(const char* library, const char* pause) {
     Library bridge(library);
-    auto verifyServer = bridge.get<char*(__cdecl*)()>("FK_VerifyServer");
-    return verifyServer ? PrintCapture(verifyServer()) : 1;
-}
-
-int Exec(const char* library, int fieldCount, char** fields) {
-    Library bridge(library);
-    auto exec = bridge.get<int32_t(__cdecl*)(int32_t, char*, int32_t, char*, int32_t*)>("ExecInClientDLL");
-    if (!exec) return 2;
-    std::string line = fields[0];
-    for (int i = 1; i < fieldCount; ++i) line += std::string("\x01") + fields[i];
-    std::vector<char> command(line.begin(), line.end());
-    command.push_back('\0');
-    std::vector<char> result(kClientResultRoom);
-    constexpr int32_t kUntouched = -1;
-    int32_t length = kUntouched;
-    const int32_t returned = exec(0, command.data(), 0, result.data(), &length);
-    if (length == kUntouched) {
-        std::printf("result: (none)\nlength: (not set)\n");
-    } else {
-        std::printf("result: %.*s\nlength: %d\n", static_cast<int>(length), result.data(), length);
-    }
-    std::printf("return: %d\n", returned);
-    return returned == 1 ? 0 : 1;
+    auto live = bridge.get<char*(__cdecl*)()>("FK_VerifyServer");
+    if (!live) return 1;
+    SamplePause paused(pause);
+    return PrintText(live());
 }
 
 std::string ReadText(const char* path) {
@@ -183,17 +206,65 @@ int Match(const char* library, const char* storedPath, const char* verifyPath) {
     return 0;
 }
 
+int Verify(const char* library, const char* storedPath) {
+    Library bridge(library);
+    auto verify = bridge.get<int32_t(__cdecl*)(const char*, const char*)>("FK_Verify");
+    if (!verify) return 2;
+    const std::string stored = ReadText(storedPath);
+    std::printf("%d\n", verify("Z", stored.c_str()));
+    return 0;
+}
+
+int McsDigital(const char* library, int count, char** paths) {
+    Library bridge(library);
+    auto mcs = bridge.get<int32_t(__cdecl*)(char**, int32_t, char*, int32_t)>("FK_VerifyMcsDigital");
+    if (!mcs) return 2;
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) texts.push_back(ReadText(paths[i]));
+    std::vector<char*> pointers;
+    for (std::string& text : texts) pointers.push_back(text.data());
+    char answer[kBioMessageSize + 25] = {};
+    const int32_t result = mcs(pointers.data(), count, answer, sizeof answer);
+    std::printf("%d  (answer %s)\n", result, answer);
+    return 0;
+}
+
+int Exec(const char* library, int fieldCount, char** fields) {
+    Library bridge(library);
+    auto exec = bridge.get<int32_t(__cdecl*)(int32_t, char*, int32_t, char*, int32_t*)>("ExecInClientDLL");
+    if (!exec) return 2;
+    std::string line = fields[0];
+    for (int i = 1; i < fieldCount; ++i) line += std::string("\x01") + fields[i];
+    std::vector<char> command(line.begin(), line.end());
+    command.push_back('\0');
+    std::vector<char> result(kClientResultRoom);
+    constexpr int32_t kUntouched = -1;
+    int32_t length = kUntouched;
+    const int32_t returned = exec(0, command.data(), 0, result.data(), &length);
+    if (length == kUntouched) {
+        std::printf("result: (none)\nlength: (not set)\n");
+    } else {
+        std::printf("result: %.*s\nlength: %d\n", static_cast<int>(length), result.data(), length);
+    }
+    std::printf("return: %d\n", returned);
+    return returned == 1 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "capture") == 0) return Capture(argv[2]);
-    if (argc == 3 && std::strcmp(argv[1], "live") == 0) return Live(argv[2]);
-    if (argc >= 4 && std::strcmp(argv[1], "exec") == 0) return Exec(argv[2], argc - 3, argv + 3);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "capture") == 0) return Capture(argv[2], argv[3]);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "live") == 0) return Live(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "verify") == 0) return Verify(argv[2], argv[3]);
+    if (argc >= 5 && std::strcmp(argv[1], "mcs") == 0) return McsDigital(argv[2], argc - 3, argv + 3);
     if (argc == 5 && std::strcmp(argv[1], "match") == 0) return Match(argv[2], argv[3], argv[4]);
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "codec") == 0) return Codec();
+    if (argc >= 4 && std::strcmp(argv[1], "exec") == 0) return Exec(argv[2], argc - 3, argv + 3);
     std::fprintf(stderr,
-                 "usage: bioclient info <library.dll> | codec | capture <library.dll> | live <library.dll> |\n"
-                 "       match <library.dll> <stored-file> <live-file> | exec <library.dll> <word> [field...]\n");
+                 "usage: bioclient info <library.dll> | codec | capture <library.dll> [N:MS] | "
+                 "live <library.dll> [N:MS] | verify <library.dll> <stored-file> | "
+                 "match <library.dll> <stored-file> <verify-file> | mcs <library.dll> <live-file> <stored-file>... | "
+                 "exec <library.dll> <word> [field...]\n");
     return 2;
 }

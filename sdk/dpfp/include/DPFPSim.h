@@ -15,6 +15,7 @@
  *   create=R      DPFPCreateAcquisition     start=R       DPFPStartAcquisition
  *   bitmap=R      DPFPConvertSampleToBitmap (negative: failure)
  *   fxinit=R  fxterm=R  mcinit=R  mcterm=R  FX_init, FX_terminate, MC_init, MC_terminate
+ *                 (a failing terminate still ends its module)
  *   fxlen=R       FX_getFeaturesLen         mclen=R       MC_getFeaturesLen
  *   extract=R     FX_extractFeatures        generate=R    MC_generateRegFeatures
  *   verify=R      MC_verifyFeaturesEx
@@ -37,12 +38,34 @@
  *                 kind:N (kind N, lParam 0). After the last event the list starts
  *                 over, unless the last item is "hold": then nothing more is posted.
  *                 Default: touch,sample,gone
- *   delay=MS      default pause before each event (default 10)
+ *   delay=MS      default pause before each event (default 10); a list that repeats
+ *                 without any pause posts as fast as the window takes the events
  *   session=N     numbers a run: samples of one finger in runs of different
  *                 numbers differ in their bytes (default 0)
  * Feature sets and templates of one finger match each other, never those of
  * another finger. Unknown keys or malformed values make DPFPSim_Configure
- * return -1 and change nothing. */
+ * return -1 and change nothing.
+ *
+ * Besides its scripted results the reader refuses what it cannot use, never
+ * reading or writing past the sizes it is given:
+ *   DPFPApi.dll  0x80004003 a null pointer; 0x80070015 no DPFPInit session;
+ *                0x80070057 an unknown acquisition handle, a null window, or
+ *                sample data that is not a whole sample of this reader;
+ *                0x80070037 a reader identifier it did not list;
+ *                0x8007007A a bitmap buffer smaller than the size it reports;
+ *                0x800700AA an acquisition started twice;
+ *                0x8000FFFF an internal failure (out of memory).
+ *   dpHFtrEx.dll, dpHMatch.dll  1 a context asked for before FX_init / MC_init;
+ *                -2 a null pointer, a count or size out of reason, a display
+ *                image not between 1 and 4096 on each side; -8 an internal
+ *                failure; -11 data that is not a whole feature set, template or
+ *                sample of the right kind, or sets of different fingers; -16 a
+ *                feature set or template size below 64 bytes; -17 an unknown or
+ *                closed context; -29 a purpose the function does not make.
+ * A feature set or template is at least 64 and at most 1 MiB long; the sizes
+ * scripted above are reported as they are, so a caller must cope with any.
+ * FX_getDisplayImage, which gets no size with the sample data, draws only
+ * samples that the reader handed out and still holds (until DPFPTerm). */
 #ifndef DPFPSIM_H
 #define DPFPSIM_H
 
@@ -118,8 +141,10 @@ DPFPSIM_IMPORT void DPFPSim_GetLastCall(DPFPSimLastCall* last);
 /* A registration template (`registration` nonzero, the size `reglen` gives) or
  * a verification feature set (the size `verifylen` gives) of `finger`, made
  * without the reader, as a stored template of a client would be: written to
- * `out` when it holds the size, which is returned (0 for a finger outside 1..10).
- * The bytes are printable characters, so the result also serves as native text. */
+ * `out` when it holds the size, which is returned (0 for a finger outside 1..10
+ * or a scripted size that cannot hold a set). The bytes are printable
+ * characters and no terminating zero is written, so the result also serves as
+ * native text once the caller terminates it. */
 DPFPSIM_IMPORT int32_t DPFPSim_MakeFeatures(int32_t finger, int32_t registration, uint8_t* out, int32_t outSize);
 
 #ifdef __cplusplus

@@ -2,26 +2,18 @@
 // through one of these, which turn an exception into the interface's answer.
 #pragma once
 
+#include <utility>
+
+#include "simsdk/export_guard.h"
 #include "simulator.h"
 
 namespace nbiosim {
 
+using simsdk::GuardedOr;
+
 template <typename Body>
 NBioAPI_RETURN Guarded(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return kErrorInternal;
-    }
-}
-
-template <typename Body, typename Result>
-Result GuardedOr(Result failure, Body&& body) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return failure;
-    }
+    return GuardedOr(kErrorInternal, std::forward<Body>(body));
 }
 
 }  // namespace nbiosim

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "random.h"
+#include "simsdk/random.h"
 
 namespace nbiosim {
 namespace {
+
+using simsdk::SplitMix;
 
 // Noise of one reading: small shifts, and a few minutiae the reader misses and
 // replaces with spurious ones.

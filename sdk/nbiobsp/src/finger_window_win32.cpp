@@ -2,24 +2,10 @@
 
 #include <memory>
 
+#include "unique_handles_win32.h"
+
 namespace nbiosim {
 namespace {
-
-// A window's display context, released on every path.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() {
-        if (dc_ != nullptr) ReleaseDC(window_, dc_);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 // An 8-bit bitmap header followed by its 256-entry grey colour table, laid
 // out as StretchDIBits expects a BITMAPINFO with a full palette.
@@ -28,7 +14,7 @@ struct GreyBitmapInfo {
     RGBQUAD colours[256];
 };
 
-std::unique_ptr<GreyBitmapInfo> DescribeGrey(const GreyImage& image) {
+std::unique_ptr<GreyBitmapInfo> DescribeGrey(const simsdk::GreyImage& image) {
     auto info = std::make_unique<GreyBitmapInfo>();
     info->header = BITMAPINFOHEADER{};
     info->header.biSize = sizeof(BITMAPINFOHEADER);
@@ -52,11 +38,11 @@ bool CanShowPicture(HWND window) {
     return window != nullptr && IsWindow(window);
 }
 
-void ShowPicture(HWND window, const GreyImage& image) {
+void ShowPicture(HWND window, const simsdk::GreyImage& image) {
     if (!CanShowPicture(window) || image.pixels.empty()) return;
     RECT client{};
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return;
-    const WindowDc dc(window);
+    const win32::WindowDc dc(window);
     if (dc.get() == nullptr) return;
     const auto info = DescribeGrey(image);
     SetStretchBltMode(dc.get(), COLORONCOLOR);

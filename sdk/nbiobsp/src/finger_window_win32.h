@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "fingerprint_image.h"
+#include "simsdk/fingerprint_image.h"
 
 namespace nbiosim {
 
@@ -14,6 +14,6 @@ bool CanShowPicture(HWND window);
 // belongs to another thread that may be blocked waiting for us, so this
 // sends it no message: it only borrows the window's display context for one
 // frame. Does nothing when `window` is null or not a window.
-void ShowPicture(HWND window, const GreyImage& image);
+void ShowPicture(HWND window, const simsdk::GreyImage& image);
 
 }  // namespace nbiosim

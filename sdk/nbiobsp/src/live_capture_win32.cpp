@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "finger_window_win32.h"
-#include "fingerprint_image.h"
+#include "simsdk/fingerprint_image.h"
 
 namespace nbiosim {
 
@@ -16,7 +16,7 @@ void PerformLiveCapture(const CapturePlan& plan, const NBioAPI_WINDOW_OPTION* op
     for (const Frame& frame : FrameSchedule(plan.waitMs)) {
         if (frame.sleepBeforeMs > 0) Sleep(frame.sleepBeforeMs);
         // The window may go away during a long capture; look again each frame.
-        if (CanShowPicture(pane)) ShowPicture(pane, RenderFingerprint(plan.finger, frame.progress));
+        if (CanShowPicture(pane)) ShowPicture(pane, simsdk::RenderFingerprint(plan.finger, frame.progress));
     }
 }
 

@@ -22,12 +22,7 @@ void NBioSim_Reset(void) {
 }
 
 void NBioSim_GetCounters(NBioSimCounters* counters) {
-    if (counters == nullptr) return;
-    *counters = NBioSimCounters{};
-    GuardedOr(0, [&] {
-        *counters = DllSimulator().Counters();
-        return 0;
-    });
+    simsdk::GuardedCopy(counters, [] { return DllSimulator().Counters(); });
 }
 
 int32_t NBioSim_CallCount(const char* functionName) {
@@ -39,12 +34,7 @@ int32_t NBioSim_LastInputText(int32_t which, char* out, int32_t outSize) {
 }
 
 void NBioSim_GetLastCall(NBioSimLastCall* last) {
-    if (last == nullptr) return;
-    *last = NBioSimLastCall{};
-    GuardedOr(0, [&] {
-        *last = DllSimulator().LastCall();
-        return 0;
-    });
+    simsdk::GuardedCopy(last, [] { return DllSimulator().LastCall(); });
 }
 
 }  // extern "C"

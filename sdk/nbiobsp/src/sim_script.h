@@ -7,25 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "simsdk/script_tokens.h"
+
 namespace nbiosim {
 
-// Values handed out one per call; once the list is used up its last value
-// answers every further call.
-class ValueQueue {
-public:
-    explicit ValueQueue(uint32_t value) : values_{value} {}
-    explicit ValueQueue(std::vector<uint32_t> values) : values_(std::move(values)) {}
-
-    uint32_t Take() {
-        const uint32_t value = values_[next_];
-        if (next_ + 1 < values_.size()) ++next_;
-        return value;
-    }
-
-private:
-    std::vector<uint32_t> values_;  // never empty
-    size_t next_ = 0;
-};
+using ValueQueue = simsdk::ValueQueue<uint32_t>;
 
 struct SimSettings {
     ValueQueue init{0};

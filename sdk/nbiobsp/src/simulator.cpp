@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "random.h"
+#include "simsdk/random.h"
 
 namespace nbiosim {
 
@@ -120,7 +120,7 @@ CapturePlan Simulator::PlanCaptureLocked(int32_t callerTimeoutMs) {
 }
 
 FingerTemplate Simulator::ReadFingerLocked(uint8_t finger) {
-    SplitMix nonceSource((static_cast<uint64_t>(settings_.session) << 32) + ++captures_);
+    simsdk::SplitMix nonceSource((static_cast<uint64_t>(settings_.session) << 32) + ++captures_);
     return CaptureTemplate(finger, static_cast<uint32_t>(nonceSource.Next()));
 }
 

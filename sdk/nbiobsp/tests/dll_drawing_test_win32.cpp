@@ -3,19 +3,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <memory>
 #include <set>
 #include <thread>
 
 #include "NBioAPI.h"
 #include "NBioSim.h"
+#include "unique_handles_win32.h"
 
 namespace {
 
-struct WindowCloser {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowCloser>;
+using win32::UniqueWindow;
 
 class DrawingTest : public ::testing::Test {
 protected:

@@ -5,10 +5,15 @@
 #include <numeric>
 
 #include "capture_plan.h"
-#include "fingerprint_image.h"
+#include "simsdk/fingerprint_image.h"
 
 namespace nbiosim {
 namespace {
+
+using simsdk::GreyImage;
+using simsdk::kImageHeight;
+using simsdk::kImageWidth;
+using simsdk::RenderFingerprint;
 
 size_t DarkPixels(const GreyImage& image) {
     return static_cast<size_t>(

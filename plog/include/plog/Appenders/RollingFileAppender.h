@@ -14,10 +14,10 @@
 namespace plog {
 
 namespace util {
-// The log file: opened once, at the first record, for appending, with other
-// writers shut out while it is open and kept from child processes (a program
-// started later must not hold the log open). A file that cannot be opened
-// drops records.
+// The log file: opened once, at the first record, for appending, and kept from
+// child processes (a program started later must not hold the log open). Other
+// processes may append to it at the same time; each record lands whole. A file
+// that cannot be opened drops records.
 class LogFile {
 public:
     explicit LogFile(std::string fileName) : m_narrowName(std::move(fileName)) {}
@@ -39,7 +39,11 @@ private:
 #ifdef _WIN32
     std::wstring m_wideName;
 #endif
+#ifdef _WIN32
+    void* m_handle = nullptr;  // HANDLE
+#else
     int m_fd = -1;
+#endif
     bool m_tried = false;
     bool m_emptyAtOpen = false;
 };

@@ -1,11 +1,11 @@
-// A small deterministic generator (splitmix64). The simulated reader must give
+// A small deterministic generator (splitmix64). The simulated readers must give
 // the same fingers, templates and pictures on every run and every platform, so
-// it cannot use <random>'s distributions, whose results vary by library.
+// they cannot use <random>'s distributions, whose results vary by library.
 #pragma once
 
 #include <cstdint>
 
-namespace nbiosim {
+namespace simsdk {
 
 class SplitMix {
 public:
@@ -33,4 +33,4 @@ private:
     uint64_t state_;
 };
 
-}  // namespace nbiosim
+}  // namespace simsdk

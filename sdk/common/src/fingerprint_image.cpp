@@ -1,11 +1,11 @@
-#include "fingerprint_image.h"
+#include "simsdk/fingerprint_image.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "random.h"
+#include "simsdk/random.h"
 
-namespace nbiosim {
+namespace simsdk {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -87,4 +87,4 @@ GreyImage RenderFingerprint(uint8_t finger, double progress) {
     return image;
 }
 
-}  // namespace nbiosim
+}  // namespace simsdk

@@ -1,4 +1,4 @@
-#include "agent.h"
+#include "agent_win32.h"
 
 #include <cstdio>
 #include <cstdlib>

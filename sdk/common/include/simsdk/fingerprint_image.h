@@ -1,11 +1,12 @@
-// The live picture the simulated reader shows while a finger is read: an 8-bit
-// grey image (0 black .. 255 white), rows top to bottom, ridges dark.
+// The picture a simulated reader shows of a finger: an 8-bit grey image
+// (0 black .. 255 white), rows top to bottom, ridges dark. Both readers draw
+// the same print for the same finger.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-namespace nbiosim {
+namespace simsdk {
 
 // The reader's picture size; the width is a multiple of four so that the rows
 // need no padding as device-independent bitmap scan lines.
@@ -24,4 +25,4 @@ struct GreyImage {
 // its own ridge pattern.
 GreyImage RenderFingerprint(uint8_t finger, double progress);
 
-}  // namespace nbiosim
+}  // namespace simsdk

@@ -1,0 +1,43 @@
+#include "dll_simulator_win32.h"
+
+#include <windows.h>
+
+#include "simsdk/environment_win32.h"
+
+namespace dpfpsim {
+namespace {
+
+bool PostToWindow(const PostedEvent& event) {
+    return PostMessageA(static_cast<HWND>(event.window), event.message, static_cast<WPARAM>(event.kind),
+                        static_cast<LPARAM>(event.data)) != FALSE;
+}
+
+// Keeps this library loaded until the process ends: an acquisition thread
+// that a caller never ended with DPFPTerm must not find its code unmapped when
+// the last library that imported us is unloaded.
+void PinThisLibrary() {
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&PostToWindow), &self);
+}
+
+}  // namespace
+
+std::optional<std::string> EnvironmentScript() {
+    return simsdk::EnvironmentVariable("DPFPSIM_SCRIPT");
+}
+
+Simulator& DllSimulator() {
+    // Made on first use rather than from DllMain, where allocating, parsing and
+    // pinning have no business. Never destroyed: at process exit the system has
+    // already ended the acquisition threads, possibly inside the simulator's
+    // lock, so joining them or taking the lock there could hang the exit.
+    static Simulator* const simulator = [] {
+        PinThisLibrary();
+        const std::optional<std::string> script = EnvironmentScript();
+        return new Simulator(script ? script->c_str() : nullptr, PostToWindow);
+    }();
+    return *simulator;
+}
+
+}  // namespace dpfpsim

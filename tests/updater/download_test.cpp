@@ -1,0 +1,76 @@
+// Downloads as check runs see them: always fresh from the server, bounded in
+// time and, for the manifest, in size.
+#include <gtest/gtest.h>
+
+#include <boost/filesystem/operations.hpp>
+#include <regex>
+
+#include "updater_process.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// Headers that let any cache keep the answer for an hour.
+const char kCacheable[] =
+    "Cache-Control: public, max-age=3600\r\n"
+    "Last-Modified: Mon, 01 Jan 2024 00:00:00 GMT\r\n"
+    "Expires: Thu, 01 Jan 2037 00:00:00 GMT\r\n";
+
+// Whether a request asked every cache on its way to pass it on to the server.
+bool asksPastCaches(const std::string& head) {
+    return std::regex_search(head, std::regex("\r\nPragma: *no-cache", std::regex::icase));
+}
+
+TEST_F(UpdaterProcess, AManifestTheServerChangedIsReadAnew) {
+    server.script("/update.json", {200, manifest("1.2.4"), false, 0, false, kCacheable});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}}), false, 0, false, kCacheable});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, 0u) << logDump();
+
+    server.script("/update.json", {200, manifest("1.2.3"), false, 0, false, kCacheable});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, kExitMinusOne) << logDump();
+    EXPECT_TRUE(logged(plog::verbose, "checkJSON", "Update version: 1.2.3")) << logDump();
+    EXPECT_EQ(server.requestsFor("/update.json"), 2);
+    EXPECT_TRUE(asksPastCaches(server.lastRequestFor("/update.json"))) << server.lastRequestFor("/update.json");
+}
+
+TEST_F(UpdaterProcess, APackageTheServerChangedIsReadAnew) {
+    server.script("/update.json", {200, manifest("1.2.4"), false, 0, false, kCacheable});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "first a"}}), false, 0, false, kCacheable});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, 0u) << logDump();
+    EXPECT_EQ(readFile(temp() / "a.dll"), "first a");
+
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "second a"}}), false, 0, false, kCacheable});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, 0u) << logDump();
+    EXPECT_EQ(readFile(temp() / "a.dll"), "second a");
+    EXPECT_EQ(server.requestsFor("/output.zip"), 2);
+    EXPECT_TRUE(asksPastCaches(server.lastRequestFor("/output.zip"))) << server.lastRequestFor("/output.zip");
+}
+
+// The server announces the whole package, sends half and then nothing: the
+// check must end, with the read's error on standard error.
+TEST_F(UpdaterProcess, AServerThatStallsMidBodyFailsTheDownload) {
+    server.script("/update.json", {200, manifest("1.2.4")});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", std::string(200000, 'a')}}), false, 0, true});
+    const RunResult result = run(checkArgs("1.2.3"));
+    EXPECT_EQ(result.exitCode, kExitMinusOne);
+    EXPECT_TRUE(std::regex_match(result.err, std::regex("InternetReadFile\\(\\): [0-9]+\\.\r\n"))) << result.err;
+    EXPECT_TRUE(logged(plog::error, "main", "Error downloading file " + server.url("/output.zip"))) << logDump();
+    EXPECT_TRUE(fs::is_empty(temp()));
+}
+
+// Without a length to refuse up front, the manifest is measured as it comes.
+TEST_F(UpdaterProcess, AManifestWithoutALengthIsCutAtOneMebibyte) {
+    server.script("/update.json", {200, manifest("1.2.4") + std::string(1024 * 1024, ' '), false, 0, false, "", true});
+    const RunResult result = run(checkArgs("1.2.3"));
+    EXPECT_EQ(result.exitCode, kExitMinusOne);
+    EXPECT_EQ(result.err, "Body too large: more than 1048576 bytes.\r\n");
+    EXPECT_TRUE(logged(plog::error, "main", "Error downloading file " + server.url("/update.json"))) << logDump();
+    EXPECT_TRUE(fs::is_empty(temp()));
+
+    server.script("/update.json", {200, manifest("1.2.4"), false, 0, false, "", true});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}}), false, 0, false, "", true});
+    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, 0u) << logDump();
+}
+
+}  // namespace

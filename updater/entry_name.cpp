@@ -1,0 +1,69 @@
+#include "entry_name.h"
+
+#include <algorithm>
+
+#include "system_text.h"
+
+namespace {
+
+std::string upperAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+// Windows opens a device, not a file, for these names, whatever follows the
+// first dot and however the name ends in blanks. The name is compared as
+// Windows reads it, in the system code page, where COM and LPT followed by a
+// superscript one, two or three name devices just as COM1 or LPT3 do.
+bool isDeviceName(const std::string& element) {
+    std::string base = upperAscii(systemTextToUtf8(element.substr(0, element.find('.'))));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices) {
+        if (base == device) return true;
+    }
+    if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0) return false;
+    const std::string number = base.substr(std::min<size_t>(3, base.size()));
+    static const char* const kSuperscripts[] = {"\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+    for (const char* superscript : kSuperscripts) {
+        if (number == superscript) return true;
+    }
+    return number.size() == 1 && number[0] >= '1' && number[0] <= '9';
+}
+
+// Writing "output.zip" at the top would overwrite the archive being unpacked.
+bool isArchiveItself(const std::string& name) {
+    std::string trimmed = name;
+    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '.')) trimmed.pop_back();
+    return upperAscii(trimmed) == "OUTPUT.ZIP";
+}
+
+bool isDotsAndBlanks(const std::string& element) {
+    size_t dots = 0;
+    for (char c : element) {
+        if (c == '.') {
+            ++dots;
+        } else if (c != ' ') {
+            return false;
+        }
+    }
+    return dots >= 2;
+}
+
+}  // namespace
+
+bool isSafeEntryName(const std::string& name) {
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return false;
+    if (name.find(':') != std::string::npos) return false;
+    if (isArchiveItself(name)) return false;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = name.find_first_of("/\\", start);
+        const std::string element = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (isDotsAndBlanks(element) || isDeviceName(element)) return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}

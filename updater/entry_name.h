@@ -1,0 +1,11 @@
+// Vetting the names of archive entries before anything is written under them.
+#pragma once
+
+#include <string>
+
+// True when name, taken relative to the destination, names a file beneath it:
+// not absolute, no drive letter or other ':' (drive or stream), no ".." element
+// (nor one that Windows would read as "..", such as "... "), no device name
+// (CON, NUL, COM1, LPT1, COM\u00b9... with or without an extension), and not the archive
+// "output.zip" itself, which is still being read.
+bool isSafeEntryName(const std::string& name);
