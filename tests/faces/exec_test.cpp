@@ -91,6 +91,6 @@ TEST_P(CommandEntry, WritesItsBeginAndEndRecords) {
         << records;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothLibraries, CommandEntry, ::testing::Values(&NbioFaces()), BridgeName);
+INSTANTIATE_TEST_SUITE_P(BothLibraries, CommandEntry, ::testing::Values(&NbioFaces(), &DpfpFaces()), BridgeName);
 
 }  // namespace

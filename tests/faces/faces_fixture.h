@@ -33,6 +33,7 @@ struct FacesBridge {
 };
 
 const FacesBridge& NbioFaces();
+const FacesBridge& DpfpFaces();
 
 // "nbio" or "dpfp", naming a test's instance.
 std::string BridgeName(const ::testing::TestParamInfo<const FacesBridge*>& instance);

@@ -102,6 +102,6 @@ TEST_P(JniNatives, WriteTheirRecordsOnlyInTheLibraryThatLogsThem) {
     EXPECT_EQ(count(native + "Capture@\\d+\\] Java 1.6\n[^\n]*" + native + "Capture@\\d+\\] End\n"), 1) << records;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothLibraries, JniNatives, ::testing::Values(&NbioFaces()), BridgeName);
+INSTANTIATE_TEST_SUITE_P(BothLibraries, JniNatives, ::testing::Values(&NbioFaces(), &DpfpFaces()), BridgeName);
 
 }  // namespace
