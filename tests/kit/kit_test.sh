@@ -48,9 +48,18 @@ check "every file summed" "$(find . -type f ! -name SHA256SUMS | sed 's|^\./||' 
     "$(sed 's/^[0-9a-f]\{64\}  //' SHA256SUMS | LC_ALL=C sort)"
 check "sums hold" "" "$(sha256sum --quiet -c SHA256SUMS 2>&1)"
 
+# Each header alone, as a C client compiles it; its BioStatus laid out as the
+# libraries lay theirs out.
 for header in include/*.h; do
-    check "$header is plain C99 on its own" "" \
-        "$(echo "#include \"$header\"" | "$gcc" -std=c99 -pedantic -Wall -Wextra -Werror -fsyntax-only -x c - 2>&1)"
+    check "$header is plain C99 on its own, BioStatus as the libraries have it" "" "$("$gcc" -std=c99 -pedantic \
+        -Wall -Wextra -Werror -fsyntax-only -x c - 2>&1 <<SOURCE
+#include <stddef.h>
+#include "$header"
+typedef char layout[sizeof(BioStatus) == 24 && offsetof(BioStatus, success) == 4 &&
+                    offsetof(BioStatus, matched) == 5 && offsetof(BioStatus, error) == 8 &&
+                    offsetof(BioStatus, message) == 16 ? 1 : -1];
+SOURCE
+)"
 done
 
 mkdir run
