@@ -12,6 +12,7 @@ packages=(
     wine wine64 xvfb xauth imagemagick
     googletest libgtest-dev libboost-dev libboost-filesystem-dev nlohmann-json3-dev
     zlib1g-dev libssl-dev libminizip-dev
+    openjdk-17-jdk-headless llvm-14
     curl unzip openssl
 )
 missing=()

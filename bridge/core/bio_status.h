@@ -19,7 +19,10 @@ enum BioOperation : int32_t {
 constexpr int kBioMessageSize = 1024;
 
 // Field order and widths are part of the interface: callers outside the library
-// allocate this record themselves.
+// allocate this record themselves. The bridges' C headers for clients declare
+// it too, under the same guard, so that a file may include both.
+#ifndef FPBRIDGE_BIO_STATUS
+#define FPBRIDGE_BIO_STATUS
 struct BioStatus {
     int32_t operation;
     bool success;
@@ -27,6 +30,7 @@ struct BioStatus {
     int32_t error;
     char* message;  // kBioMessageSize bytes, NUL-terminated
 };
+#endif
 static_assert(offsetof(BioStatus, success) == 4 && offsetof(BioStatus, matched) == 5 &&
                   offsetof(BioStatus, error) == 8 && offsetof(BioStatus, message) == 16 && sizeof(BioStatus) == 24,
               "callers outside the library lay the record out this way");

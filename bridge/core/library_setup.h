@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "client_faces.h"
+
 constexpr int kModuleNameSize = 64;
 
 struct BridgeTraits {
@@ -18,6 +20,8 @@ struct BridgeTraits {
     bool releaseAtUnload;
     // Procedure of the library's capture window class.
     WNDPROC windowProcedure;
+    // The library's operations as its JNI natives and ExecInClientDLL reach them.
+    ClientFaceTraits faces;
 };
 
 // The whole of a bridge library's DllMain: set-up at process attach, unload at

@@ -36,6 +36,7 @@ void InitOperationLog() {
 void Attach(HMODULE module, const BridgeTraits& traits) {
     g_module = module;
     g_traits = &traits;
+    InstallClientFaces(&traits.faces);
     RegisterCaptureWindowClass(module, traits.windowProcedure);
     CodecAllocateBuffers();
     g_moduleName = static_cast<char*>(std::calloc(kModuleNameSize, 1));

@@ -1,4 +1,4 @@
-// bioclient: a small console client of the bridge libraries, used by the demo.
+// bioclient: a small console client of both bridge libraries, used by the demo.
 //   bioclient info <library.dll>                   exports, version text and debug switch
 //   bioclient codec                                a template packed into text and unpacked again
 //   bioclient capture <library.dll> [pause]        FK_Capture; prints the template text
@@ -7,6 +7,9 @@
 //   bioclient match <library.dll> <file> <file>    FK_VerifyMatch of two saved texts; prints 1 or 0
 //                                                  and the status
 //   bioclient mcs <library.dll> <live> <stored>... FK_VerifyMcsDigital; prints the result and the answer
+//   bioclient exec <library.dll> <word> [field...] ExecInClientDLL with the fields joined by 0x01;
+//                                                  prints the result text, its length and the
+//                                                  return value
 // pause "N:MS" holds the capture window for MS milliseconds once it has handled
 // the reader's N-th sample, so that the window can be photographed.
 #include <windows.h>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "bio_status.h"
+#include "client_command.h"
 #include "template_codec.h"
 #include "template_text.h"
 
@@ -225,6 +229,27 @@ int McsDigital(const char* library, int count, char** paths) {
     return 0;
 }
 
+int Exec(const char* library, int fieldCount, char** fields) {
+    Library bridge(library);
+    auto exec = bridge.get<int32_t(__cdecl*)(int32_t, char*, int32_t, char*, int32_t*)>("ExecInClientDLL");
+    if (!exec) return 2;
+    std::string line = fields[0];
+    for (int i = 1; i < fieldCount; ++i) line += std::string("\x01") + fields[i];
+    std::vector<char> command(line.begin(), line.end());
+    command.push_back('\0');
+    std::vector<char> result(kClientResultRoom);
+    constexpr int32_t kUntouched = -1;
+    int32_t length = kUntouched;
+    const int32_t returned = exec(0, command.data(), 0, result.data(), &length);
+    if (length == kUntouched) {
+        std::printf("result: (none)\nlength: (not set)\n");
+    } else {
+        std::printf("result: %.*s\nlength: %d\n", static_cast<int>(length), result.data(), length);
+    }
+    std::printf("return: %d\n", returned);
+    return returned == 1 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,9 +260,11 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::strcmp(argv[1], "match") == 0) return Match(argv[2], argv[3], argv[4]);
     if (argc == 3 && std::strcmp(argv[1], "info") == 0) return Info(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "codec") == 0) return Codec();
+    if (argc >= 4 && std::strcmp(argv[1], "exec") == 0) return Exec(argv[2], argc - 3, argv + 3);
     std::fprintf(stderr,
                  "usage: bioclient info <library.dll> | codec | capture <library.dll> [N:MS] | "
                  "live <library.dll> [N:MS] | verify <library.dll> <stored-file> | "
-                 "match <library.dll> <stored-file> <verify-file> | mcs <library.dll> <live-file> <stored-file>...\n");
+                 "match <library.dll> <stored-file> <verify-file> | mcs <library.dll> <live-file> <stored-file>... | "
+                 "exec <library.dll> <word> [field...]\n");
     return 2;
 }

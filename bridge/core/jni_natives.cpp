@@ -1,0 +1,199 @@
+// The natives of com.bio.BioApplet: Java strings in, one FK_ operation of the
+// library they are linked into, a Java string out. No failure of their own
+// reaches Java other than as a null string: every FK_ failure travels inside
+// the text.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bio_status.h"
+#include "client_faces.h"
+#include "com_bio_BioApplet.h"
+#include "plog/Log.h"
+
+static_assert(sizeof(jint) == 4 && sizeof(jlong) == 8 && sizeof(jbyte) == 1, "the widths of the JNI interface");
+
+// A native's records carry its exported name, which the log layer takes from
+// __func__; so they are written in the native's own body, never in a helper.
+#define NATIVE_RECORD             \
+    if (!NativeRecordsWanted()) { \
+    } else                        \
+        PLOGD
+
+namespace {
+
+bool NativeRecordsWanted() {
+    const ClientFaceTraits* faces = InstalledClientFaces();
+    return faces && faces->nativeRecords;
+}
+
+const BridgeOperations& Operations() {
+    const ClientFaceTraits* faces = InstalledClientFaces();
+    if (!faces) throw std::logic_error("no bridge operations installed");
+    return faces->operations;
+}
+
+// Private copies of a native's Java string arguments. The JVM's characters are
+// given back as soon as they are copied. A null reference is an absent text.
+// When the JVM cannot give a string's characters it has thrown
+// OutOfMemoryError, which allows no further JNI call: the remaining strings are
+// left unread, and the native calls nothing more.
+class JavaTexts {
+public:
+    JavaTexts(JNIEnv* env, std::initializer_list<jstring> strings) {
+        for (jstring string : strings) {
+            if (!string) {
+                m_texts.emplace_back();
+                continue;
+            }
+            auto release = [env, string](const char* chars) { env->ReleaseStringUTFChars(string, chars); };
+            const std::unique_ptr<const char, decltype(release)> chars(env->GetStringUTFChars(string, nullptr),
+                                                                       release);
+            if (!chars) {
+                m_readable = false;
+                return;
+            }
+            m_texts.emplace_back(chars.get());
+        }
+    }
+    bool readable() const { return m_readable; }
+    const char* operator[](size_t i) const { return m_texts.at(i) ? m_texts.at(i)->c_str() : nullptr; }
+
+private:
+    std::vector<std::optional<std::string>> m_texts;
+    bool m_readable = true;
+};
+
+jstring DecimalString(JNIEnv* env, int32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return env->NewStringUTF(text);
+}
+
+struct FreeText {
+    void operator()(char* text) const { std::free(text); }
+};
+
+// A text that an FK_ operation made for its caller, handed to Java and freed;
+// no text gives Java null.
+jstring TakeText(JNIEnv* env, char* text) {
+    const std::unique_ptr<char, FreeText> owned(text);
+    return owned ? env->NewStringUTF(owned.get()) : nullptr;
+}
+
+std::string JavaVersionRecord(jint version) {
+    switch (version) {
+        case 0x00010004:
+            return "Java 1.4";
+        case 0x00010006:
+            return "Java 1.6";
+        case 0x00010007:
+            return "Java 1.7";
+        case 0x00010008:
+            return "Java 1.8";
+        default:
+            return "Java Version=" + std::to_string(static_cast<int32_t>(version));
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Init(JNIEnv* env, jobject) {
+    try {
+        NATIVE_RECORD << "Begin";
+        OwnedStatus status(0);
+        const int32_t result = Operations().initWithFreshTask(1, status.get());
+        NATIVE_RECORD << "Java Version = " << static_cast<int32_t>(env->GetVersion());
+        const jstring text = DecimalString(env, result);
+        NATIVE_RECORD << "End";
+        return text;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Close(JNIEnv* env, jobject, jint flag) {
+    try {
+        NATIVE_RECORD << "Begin";
+        const jstring text = DecimalString(env, Operations().close(static_cast<int32_t>(flag)));
+        NATIVE_RECORD << "End";
+        return text;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Capture(JNIEnv* env, jobject) {
+    try {
+        NATIVE_RECORD << "Begin";
+        char* captured = Operations().capture(nullptr, 1);
+        NATIVE_RECORD << JavaVersionRecord(env->GetVersion());
+        const jstring text = TakeText(env, captured);
+        NATIVE_RECORD << "End";
+        return text;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Verify(JNIEnv* env, jobject, jstring kind, jstring stored) {
+    try {
+        NATIVE_RECORD << "Begin";
+        jstring text = nullptr;
+        const JavaTexts args(env, {kind, stored});
+        if (args.readable()) text = DecimalString(env, Operations().verify(args[0], args[1]));
+        NATIVE_RECORD << "End";
+        return text;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1VerifyServer(JNIEnv* env, jobject) {
+    try {
+        NATIVE_RECORD << "Begin";
+        const jstring text = TakeText(env, Operations().verifyServer());
+        NATIVE_RECORD << "End";
+        return text;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1VerifyMatch(JNIEnv* env, jobject, jstring tpStored,
+                                                                 jstring FkStored, jstring tpVerify, jstring ToVerify) {
+    try {
+        NATIVE_RECORD << "Begin";
+        jstring text = nullptr;
+        const JavaTexts args(env, {tpStored, FkStored, tpVerify, ToVerify});
+        if (args.readable()) {
+            OwnedStatus status(0);
+            const int32_t result = Operations().verifyMatch(args[0], args[1], args[2], args[3], status.get());
+            text = env->NewStringUTF(result != 0 ? "1" : (std::string("0") + status->message).c_str());
+        }
+        NATIVE_RECORD << "End";
+        return text;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+JNIEXPORT void JNICALL Java_com_bio_BioApplet_FK_1SetAuthType(JNIEnv*, jobject, jint authType) {
+    try {
+        NATIVE_RECORD << "Begin";
+        Operations().setAuthType(static_cast<int32_t>(authType));
+        NATIVE_RECORD << "End";
+    } catch (...) {
+        // A native without result has no failure form to give Java.
+    }
+}
+
+}  // extern "C"

@@ -1,0 +1,111 @@
+/* fpbridge_dpfp.dll: the KAVRO Biometria bridge for DigitalPersona fingerprint
+ * readers. Its C API for native clients; plain C (C99), also usable from C++.
+ * Link with libfpbridge_dpfp.dll.a (MinGW) or fpbridge_dpfp.lib (MSVC); the
+ * DigitalPersona SDK's DPFPApi.dll, dpHFtrEx.dll and dpHMatch.dll must lie
+ * beside the library or on the search path.
+ *
+ * Templates travel as text, each with a kind marker: a marker whose first
+ * character is 'N' marks native text, anything else (also "" or NULL) packed
+ * template text, the form FK_Capture and FK_VerifyServer return.
+ *
+ * Ownership: every text the library returns is allocated with calloc of the C
+ * runtime msvcrt.dll and becomes the caller's: release it with msvcrt.dll's
+ * free() (a MinGW client's free() is that one). The library serves one call at
+ * a time: do not call it from two threads at once. */
+#ifndef FPBRIDGE_DPFP_API_H
+#define FPBRIDGE_DPFP_API_H
+
+#include <stdbool.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Bytes of a status record's message buffer. */
+#define FPBRIDGE_MESSAGE_SIZE 1024
+/* Bytes a caller gives FK_DeviceSerial. */
+#define FPBRIDGE_DEVICE_SERIAL_SIZE 128
+
+#ifndef FPBRIDGE_BIO_STATUS
+#define FPBRIDGE_BIO_STATUS
+/* The outcome of one operation. The caller allocates the record and its
+ * FPBRIDGE_MESSAGE_SIZE-byte message buffer, zero-filled, and frees both. */
+typedef struct BioStatus {
+    int32_t operation; /* set it to 0 */
+    bool success;      /* the operation completed */
+    bool matched;      /* the fingerprints are the same finger */
+    int32_t error;     /* 0, or the failure's code */
+    char* message;     /* NUL-terminated failure text, "" when none */
+} BioStatus;
+#endif
+
+/* The library's own per-operation record; clients pass NULL. */
+typedef struct BioTask BioTask;
+
+/* Starts the SDK: 0 when it is ready, else the failing SDK call's result. Every
+ * operation starts and ends its own session; FK_Close ends this one. */
+int32_t FK_Init(uint8_t mode, BioTask* task);
+/* Ends the SDK session: 1 when it ended cleanly, else 0. */
+int32_t FK_Close(void);
+/* The serial number of the last attached reader as a terminated text in the
+ * caller's FPBRIDGE_DEVICE_SERIAL_SIZE bytes ("" without a reader): 0, or 1
+ * when out is NULL or the readers cannot be listed. */
+int32_t FK_DeviceSerial(char* out);
+/* No effect in this bridge. */
+void FK_SetAuthType(int32_t type);
+/* No template conversion in this bridge: always 0. */
+intptr_t FK_Convert(int32_t direction, void* data, int32_t* size, int32_t formatType);
+
+/* Enrolls a finger from the samples the SDK asks for, in the "KAVRO -
+ * Biometria" window on the calling thread: the packed template text, or a
+ * failure text ("" after the user cancelled). Reads neither argument. Free
+ * the text. */
+char* FK_Capture(const char* input, int32_t mode);
+/* One live finger as packed template text, or a failure text "ERROR - <code>"
+ * ("ERROR - 999" after a cancel), or NULL when the SDK cannot start. Free
+ * the text. */
+char* FK_VerifyServer(void);
+
+/* Captures a live finger and compares it with the stored template: 1 on a
+ * match, else 0 (failures and a cancel included). */
+int32_t FK_Verify(const char* tpStored, const char* FkStored);
+/* Compares two templates without the reader: 1 on a match, else 0. With a
+ * status whose message buffer you allocated, the outcome and its message are
+ * copied into it; with a status whose message is NULL, the library's buffer
+ * becomes yours (free it); NULL asks for no status. */
+int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
+                       BioStatus* status);
+/* texts[0] a live packed template text, texts[1..count-1] stored ones (a NULL
+ * entry ends the list early): 1 when one matches, else 0. Writes the status
+ * text "success#matched#error#message" into out (at most outSize bytes;
+ * nothing when outSize is below 64). */
+int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outSize);
+
+/* One command line for the library: a command word, then fields each preceded
+ * by the byte 0x01, the fields pairing up as (kind marker, template text); pair
+ * 0 is the stored template, the others (up to nine) candidates. The line is
+ * changed in place: separators become NUL, the word upper case. Commands, by
+ * the word's beginning:
+ *   ENROLL     an enrollment; result: its text (as FK_Capture)
+ *   CAPTURAR   the same enrollment
+ *   VERIFICAR  FK_Verify with pair 0 (a lone field: the template, without
+ *              kind marker); result: "1" or "0"
+ *   MATCH      pair 0 against each candidate until one matches; result: "1"
+ *              and the candidate's number, or "00" and the last status message
+ * The result text is copied into result without NUL (room for 6848 bytes) and
+ * its length stored in *resultLength; an unknown word writes nothing. Returns
+ * 1; -1 for MATCH without a pair (result "ERROR - Invalid parameters : 'MATCH'")
+ * and for a NULL line, result or resultLength (then nothing is touched).
+ * leading and trailing only reach the operation log. */
+int32_t ExecInClientDLL(int32_t leading, char* commandLine, int32_t trailing, char* result, int32_t* resultLength);
+
+/* Switches the debug trace "biolog.txt" (current directory) on (nonzero) or
+ * off (0); returns the stored value. */
+int32_t __SetKavroBioDebug(uint8_t value);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

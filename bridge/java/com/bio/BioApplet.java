@@ -1,0 +1,51 @@
+package com.bio;
+
+/**
+ * The Java face of the KAVRO Biometria bridge libraries. Loading the class loads
+ * one bridge: the library named by the system property "com.bio.library",
+ * "fpbridge_nbio" (NITGEN readers) unless set, or "fpbridge_dpfp" (DigitalPersona).
+ *
+ * Every method calls the library's FK_ operation of the same name. The library
+ * serves one call at a time: do not call two methods of it at once.
+ */
+public class BioApplet {
+    static {
+        System.loadLibrary(System.getProperty("com.bio.library", "fpbridge_nbio"));
+    }
+
+    /** Starts the reader SDK: "0" when it is ready, else the SDK's failure code. */
+    public native String FK_Init();
+
+    /**
+     * Ends what FK_Init started. NITGEN: "0", or "-1" when nothing was started
+     * (closeDevice nonzero also closes the reader). DigitalPersona: "1" when the
+     * SDK ended cleanly, else "0" (closeDevice is ignored).
+     */
+    public native String FK_Close(int closeDevice);
+
+    /**
+     * Captures a finger in the capture window (DigitalPersona: enrolls it from
+     * several samples) and returns its template text, or a text starting with
+     * "ERROR" on failure; null when there is no text at all.
+     */
+    public native String FK_Capture();
+
+    /**
+     * Captures a live finger and compares it with a stored template text:
+     * "1" when they match, else "0". kind: "N" for native text, anything else
+     * for packed template text.
+     */
+    public native String FK_Verify(String kind, String storedTemplate);
+
+    /** A live finger as template text for a server to match, or an "ERROR" text; null when there is none. */
+    public native String FK_VerifyServer();
+
+    /**
+     * Compares two template texts without the reader: "1" when they match,
+     * otherwise "0" followed by the reason (just "0" when the fingers differ).
+     */
+    public native String FK_VerifyMatch(String tpStored, String FkStored, String tpVerify, String ToVerify);
+
+    /** NITGEN: 2 selects FDx templates, 3 keeps the choice, anything else text FIRs. DigitalPersona: no effect. */
+    public native void FK_SetAuthType(int authType);
+}

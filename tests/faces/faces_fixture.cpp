@@ -1,0 +1,71 @@
+#include "faces_fixture.h"
+
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "bio_status.h"
+#include "client_command.h"
+
+std::string BridgeName(const ::testing::TestParamInfo<const FacesBridge*>& instance) {
+    const std::string library = instance.param->library;
+    return library.substr(library.find('_') + 1, 4);
+}
+
+void FacesTest::SetUp() {
+    m_library = LoadLibraryA(bridge().library);
+    ASSERT_NE(m_library, nullptr) << bridge().library << " error " << GetLastError();
+    bridge().resetReader();
+}
+
+void FacesTest::TearDown() {
+    EXPECT_TRUE(bridge().readerIdle()) << "an SDK session or object was left open";
+    EXPECT_EQ(jni.outstandingChars(), 0u) << "characters of a Java string were not given back";
+    if (m_library) FreeLibrary(m_library);
+}
+
+int32_t FacesTest::fkVerifyMatch(const char* tpStored, const char* stored, const char* tpVerify, const char* verify,
+                                 std::string* message) {
+    using VerifyMatch = int32_t (*)(const char*, const char*, const char*, const char*, BioStatus*);
+    char buffer[kBioMessageSize] = {};
+    BioStatus status{};
+    status.message = buffer;
+    const int32_t result =
+        Export<VerifyMatch>(m_library, "FK_VerifyMatch")(tpStored, stored, tpVerify, verify, &status);
+    *message = buffer;
+    return result;
+}
+
+int32_t FacesTest::exec(std::string* line, std::string* result, int32_t* length) {
+    using Exec = int32_t (*)(int32_t, char*, int32_t, char*, int32_t*);
+    std::vector<char> command(line->begin(), line->end());
+    command.push_back('\0');
+    std::vector<char> room(kClientResultRoom + 1, '~');
+    const int32_t returned = Export<Exec>(m_library, "ExecInClientDLL")(7, command.data(), -2, room.data(), length);
+    EXPECT_EQ(room.back(), '~') << "nothing past the room a client provides";
+    line->assign(command.begin(), command.end() - 1);
+    const size_t written = *length >= 0 ? static_cast<size_t>(*length) : 0;
+    result->assign(room.data(), std::min(written, room.size()));
+    EXPECT_TRUE(written >= room.size() || room[written] == '~') << "the result text is copied without NUL";
+    return returned;
+}
+
+namespace {
+std::string OperationLogPath() {
+    char profile[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
+    return std::string(profile) + "\\kavro_biometria.log";
+}
+}  // namespace
+
+size_t OperationLogSize() {
+    return OperationLogSince(0).size();
+}
+
+std::string OperationLogSince(size_t size) {
+    std::ifstream in(OperationLogPath(), std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return size < log.size() ? log.substr(size) : std::string();
+}
