@@ -12,9 +12,11 @@ LogFile::~LogFile() {
     if (m_handle) CloseHandle(m_handle);
 }
 
-bool LogFile::openOnce() {
-    if (m_tried) return m_handle != nullptr;
-    m_tried = true;
+bool LogFile::isOpen() const noexcept {
+    return m_handle != nullptr;
+}
+
+bool LogFile::open() noexcept {
     // Append-only access makes every write land at the end of the file, as
     // one piece, whoever else appends at the same time: other processes may
     // write to the same log. Deletion is not shared, so the file cannot be
@@ -33,7 +35,7 @@ bool LogFile::openOnce() {
     return true;
 }
 
-void LogFile::write(const std::string& bytes) {
+void LogFile::write(const std::string& bytes) noexcept {
     size_t done = 0;
     while (m_handle && done < bytes.size()) {
         const size_t left = bytes.size() - done;

@@ -1,8 +1,8 @@
-#include "plog/RecordBatch.h"
-
 #include <new>
 #include <utility>
 #include <vector>
+
+#include "plog/RecordBatch.h"
 
 namespace plog {
 
@@ -14,7 +14,7 @@ struct RecordBatch::Held {
     std::vector<Bytes> files;
     size_t size = 0;
 
-    void flush() {
+    void flush() noexcept {
         std::vector<Bytes> out = std::move(files);
         files.clear();
         size = 0;
@@ -40,25 +40,29 @@ RecordBatch::RecordBatch() : m_owned(nullptr) {
 RecordBatch::~RecordBatch() {
     if (!m_owned) return;
     t_held = nullptr;
-    try {
-        m_owned->flush();
-    } catch (...) {
-        // Records that cannot be written are lost, as a failed write loses them.
-    }
+    m_owned->flush();
     delete m_owned;
 }
 
 namespace util {
 
-bool holdForBatch(BatchTarget* target, std::string& bytes) {
+bool holdForBatch(BatchTarget* target, std::string& bytes) noexcept {
     RecordBatch::Held* held = t_held;
     if (!held) return false;
-    held->size += bytes.size();
-    if (held->files.empty() || held->files.back().target != target) {
-        held->files.push_back({target, std::move(bytes)});
-    } else {
-        held->files.back().bytes += bytes;
+    const size_t added = bytes.size();
+    try {
+        // Whatever fails here fails before `bytes` is taken.
+        if (held->files.empty() || held->files.back().target != target) {
+            held->files.reserve(held->files.size() + 1);
+            held->files.push_back({target, std::move(bytes)});
+        } else {
+            held->files.back().bytes += bytes;
+        }
+    } catch (...) {
+        held->flush();
+        return false;
     }
+    held->size += added;
     bytes.clear();
     if (held->size > kMaxHeld) held->flush();
     return true;

@@ -27,11 +27,18 @@ public:
     void setMaxSeverity(Severity severity) { m_maxSeverity = severity; }
     bool checkSeverity(Severity severity) const { return severity <= m_maxSeverity; }
 
-    void write(const Record& record) override {
+    // Never throws: logging must not break the operation that logs.
+    void write(const Record& record) noexcept override {
         if (!checkSeverity(record.getSeverity())) return;
-        for (IAppender* appender : m_appenders) appender->write(record);
+        for (IAppender* appender : m_appenders) {
+            try {
+                appender->write(record);
+            } catch (...) {
+                // The record is lost to this appender; the others still get it.
+            }
+        }
     }
-    void operator+=(const Record& record) { write(record); }
+    void operator+=(const Record& record) noexcept { write(record); }
 
 private:
     Severity m_maxSeverity;

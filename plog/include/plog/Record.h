@@ -30,39 +30,36 @@ public:
 
     Record& ref() { return *this; }
 
+    // Streaming never throws: a piece that cannot be added (no memory for it)
+    // is left out, and the operation that logs goes on.
     Record& operator<<(const char* text) {
-        m_message += text ? text : "(null)";
-        return *this;
+        return add([&] { m_message += text ? text : "(null)"; });
     }
     Record& operator<<(char* text) { return *this << static_cast<const char*>(text); }
     Record& operator<<(const std::string& text) {
-        m_message += text;
-        return *this;
+        return add([&] { m_message += text; });
     }
     Record& operator<<(const wchar_t* text) {
-        m_message += text ? util::toUtf8(text) : std::string("(null)");
-        return *this;
+        return add([&] { m_message += text ? util::toUtf8(text) : std::string("(null)"); });
     }
     Record& operator<<(wchar_t* text) { return *this << static_cast<const wchar_t*>(text); }
     Record& operator<<(const std::wstring& text) {
-        m_message += util::toUtf8(text);
-        return *this;
+        return add([&] { m_message += util::toUtf8(text); });
     }
     Record& operator<<(char c) {
-        m_message += c;
-        return *this;
+        return add([&] { m_message += c; });
     }
     Record& operator<<(int value) {
-        m_message += std::to_string(value);
-        return *this;
+        return add([&] { m_message += std::to_string(value); });
     }
     // Anything else that an ostream can print (other numbers, pointers, paths...).
     template <class T>
     Record& operator<<(const T& value) {
-        std::ostringstream text;
-        text << value;
-        m_message += text.str();
-        return *this;
+        return add([&] {
+            std::ostringstream text;
+            text << value;
+            m_message += text.str();
+        });
     }
 
     Severity getSeverity() const { return m_severity; }
@@ -73,6 +70,16 @@ public:
     const std::string& getMessage() const { return m_message; }
 
 private:
+    template <class Append>
+    Record& add(Append append) noexcept {
+        try {
+            append();
+        } catch (...) {
+            // The record goes out without this piece.
+        }
+        return *this;
+    }
+
     Severity m_severity;
     const char* m_func;
     int m_line;

@@ -15,16 +15,18 @@ namespace util {
 // A writer that can take the held records of a batch.
 class BatchTarget {
 public:
-    virtual void writeBatch(const std::string& bytes) = 0;
+    // Must not throw: it is called when a batch ends, from a destructor.
+    virtual void writeBatch(const std::string& bytes) noexcept = 0;
 
 protected:
     ~BatchTarget() = default;
 };
 
 // Inside a batch on this thread: takes `bytes` (leaving it empty) to be
-// written to `target` when the batch ends, and returns true. Outside: false,
-// and `bytes` is untouched.
-bool holdForBatch(BatchTarget* target, std::string& bytes);
+// written to `target` when the batch ends, and returns true. Outside, or when
+// there is no memory to hold them (the records held so far are then written
+// at once, so that the order stays): false, and `bytes` is untouched.
+bool holdForBatch(BatchTarget* target, std::string& bytes) noexcept;
 }  // namespace util
 
 class RecordBatch {

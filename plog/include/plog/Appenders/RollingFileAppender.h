@@ -4,8 +4,10 @@
 // are accepted for interface compatibility and change nothing.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "plog/Appenders/IAppender.h"
@@ -15,12 +17,21 @@
 namespace plog {
 
 namespace util {
-// The log file: opened once, at the first record, for appending, and kept from
+// The log file: opened at the first record, for appending, and kept from
 // child processes (a program started later must not hold the log open). Other
-// processes may append to it at the same time; each record lands whole. A file
-// that cannot be opened drops records.
+// processes may append to it at the same time; each record lands whole.
+//
+// The log must never break the operation that writes to it. A file that cannot
+// be opened (held by another process that shares it with nobody, read-only, in
+// a folder where it cannot be made) drops records, and is tried again at a
+// later record, at most once per kReopenInterval: the records flow again once
+// the obstacle is gone, without a failing open at every record meanwhile. A
+// write that fails (a full disk) loses its records. Nothing here throws or
+// waits for another process.
 class LogFile {
 public:
+    static constexpr std::chrono::milliseconds kReopenInterval{1000};
+
     explicit LogFile(std::string fileName) : m_narrowName(std::move(fileName)) {}
 #ifdef _WIN32
     explicit LogFile(std::wstring fileName) : m_wideName(std::move(fileName)) {}
@@ -29,13 +40,19 @@ public:
     LogFile(const LogFile&) = delete;
     LogFile& operator=(const LogFile&) = delete;
 
-    // Opens on first use; false when the file could not be opened.
-    bool openOnce();
+    // Whether the file is open, opening it first when it is not and the last
+    // attempt lies kReopenInterval back (or there was none).
+    bool ready() noexcept;
     // Whether the file was empty when it was opened.
-    bool wasEmptyAtOpen() const { return m_emptyAtOpen; }
-    void write(const std::string& bytes);
+    bool wasEmptyAtOpen() const {
+        return m_emptyAtOpen;
+    }
+    void write(const std::string& bytes) noexcept;
 
 private:
+    bool isOpen() const noexcept;
+    bool open() noexcept;
+
     std::string m_narrowName;
 #ifdef _WIN32
     std::wstring m_wideName;
@@ -45,7 +62,7 @@ private:
 #else
     int m_fd = -1;
 #endif
-    bool m_tried = false;
+    std::optional<std::chrono::steady_clock::time_point> m_lastAttempt;
     bool m_emptyAtOpen = false;
 };
 }  // namespace util
@@ -66,18 +83,28 @@ public:
     }
 #endif
 
-    void write(const Record& record) override {
-        std::string bytes = Converter::convert(Formatter::format(record));
-        if (!util::holdForBatch(this, bytes)) writeBatch(bytes);
+    // Neither write throws: a record that cannot be formatted, held or written
+    // is lost, and the operation that logs goes on.
+    void write(const Record& record) noexcept override {
+        try {
+            std::string bytes = Converter::convert(Formatter::format(record));
+            if (!util::holdForBatch(this, bytes)) writeBatch(bytes);
+        } catch (...) {
+            // Lost, as a record that finds the file locked is.
+        }
     }
 
     // Records, whole, as one write.
-    void writeBatch(const std::string& bytes) override {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_file.openOnce()) return;
-        if (m_file.wasEmptyAtOpen() && !m_headerWritten) m_file.write(Converter::header(Formatter::header()));
-        m_headerWritten = true;
-        m_file.write(bytes);
+    void writeBatch(const std::string& bytes) noexcept override {
+        try {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_file.ready()) return;
+            if (m_file.wasEmptyAtOpen() && !m_headerWritten) m_file.write(Converter::header(Formatter::header()));
+            m_headerWritten = true;
+            m_file.write(bytes);
+        } catch (...) {
+            // Lost, as a record that finds the file locked is.
+        }
     }
 
 private:
