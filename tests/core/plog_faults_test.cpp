@@ -49,6 +49,15 @@ TEST(PlogFaults, AFileThatCannotBeOpenedIsTriedAgainAfterAWhile) {
     EXPECT_EQ(ReadFile("later/late.log"), "\xEF\xBB\xBF" + Expected(3) + Expected(4));
 }
 
+#ifndef _WIN32
+// /dev/full answers every write with "no space left on the device".
+TEST(PlogFaults, AFullDiskLosesRecordsWithoutWaiting) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    plog::RollingFileAppender<plog::TxtFormatter> appender("/dev/full", 0, 0);
+    for (int line = 1; line <= 3; ++line) EXPECT_NO_THROW(appender.write(Line(line)));
+}
+#endif
+
 struct OutOfMemory {};
 std::ostream& operator<<(std::ostream&, const OutOfMemory&) {
     throw std::bad_alloc();

@@ -76,10 +76,14 @@ bool SameGdiObjects(const GdiCount& before, const GdiCount& after) {
     return after.objects == before.objects && after.cachedDcs <= before.cachedDcs + kCacheSlack;
 }
 
-std::string OperationLog() {
+std::string OperationLogPath() {
     char profile[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
-    std::ifstream in(std::string(profile) + "\\kavro_biometria.log", std::ios::binary);
+    return std::string(profile) + "\\kavro_biometria.log";
+}
+
+std::string OperationLog() {
+    std::ifstream in(OperationLogPath(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -22,7 +22,9 @@ bool SameGdiObjects(const GdiCount& before, const GdiCount& after);
 // Windows of this process, children included.
 int LiveWindows();
 
-// The whole operation log, "kavro_biometria.log" in the user's profile folder.
+// The operation log's file, "kavro_biometria.log" in the user's profile folder.
+std::string OperationLogPath();
+// The whole operation log.
 std::string OperationLog();
 
 // The message by which a DigitalPersona run ends.
