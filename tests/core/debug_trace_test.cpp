@@ -3,19 +3,11 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "debug_trace.h"
 #include "temp_dir.h"
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class DebugTrace : public ::testing::Test {
 protected:
@@ -54,7 +46,7 @@ TEST_F(DebugTrace, FirstLineEmptiesTheFileAndWritesTheHeader) {
     const std::regex layout("\\d\\d/\\d\\d/\\d{4} - \\d\\d:\\d\\d:\\d\\d" + eol +
                             "\\d\\d:\\d\\d:\\d\\d - message = 15" + eol +
                             "\\d\\d:\\d\\d:\\d\\d - fpbridge_dpfp.dll -> User Cancelled operation." + eol);
-    const std::string text = ReadFile("biolog.txt");
+    const std::string text = FileText("biolog.txt");
     EXPECT_TRUE(std::regex_match(text, layout)) << text;
 }
 

@@ -4,23 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <ostream>
-#include <sstream>
 #include <thread>
 
 #include "plog/Log.h"
 #include "temp_dir.h"
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 const plog::RecordTime kTime{2026, 5, 6, 7, 8, 9, 10};
 
@@ -46,7 +37,7 @@ TEST(PlogFaults, AFileThatCannotBeOpenedIsTriedAgainAfterAWhile) {
     std::this_thread::sleep_for(plog::util::LogFile::kReopenInterval + std::chrono::milliseconds(100));
     appender.write(Line(3));
     appender.write(Line(4));
-    EXPECT_EQ(ReadFile("later/late.log"), "\xEF\xBB\xBF" + Expected(3) + Expected(4));
+    EXPECT_EQ(FileText("later/late.log"), "\xEF\xBB\xBF" + Expected(3) + Expected(4));
 }
 
 #ifndef _WIN32
@@ -93,8 +84,8 @@ TEST(PlogFaults, AnAppenderThatFailsLosesTheRecordToItselfAlone) {
     plog::Logger<5> logger(plog::debug);
     logger.addAppender(&failing).addAppender(&unformattable).addAppender(&file);
     EXPECT_NO_THROW(LogThroughInstanceFive());
-    EXPECT_NE(ReadFile("kept.log").find("kept\n"), std::string::npos);
-    EXPECT_EQ(ReadFile("unformattable.log"), "");
+    EXPECT_NE(FileText("kept.log").find("kept\n"), std::string::npos);
+    EXPECT_EQ(FileText("unformattable.log"), "");
 }
 
 }  // namespace

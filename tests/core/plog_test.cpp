@@ -3,20 +3,12 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "plog/Log.h"
 #include "plog/RecordBatch.h"
 #include "temp_dir.h"
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 TEST(PlogLayer, FileMatchesTheTextLayoutByteForByte) {
     ScopedTempDir dir;
@@ -31,7 +23,7 @@ TEST(PlogLayer, FileMatchesTheTextLayoutByteForByte) {
         appender.write(plog::Record(plog::verbose, "main", 3, morning, 1) << "v");
         appender.write(plog::Record(plog::fatal, "main", 4, morning, 1) << "f");
     }
-    EXPECT_EQ(ReadFile("layout.log"),
+    EXPECT_EQ(FileText("layout.log"),
               "\xEF\xBB\xBF"
               "2026-01-05 07:08:09.004 DEBUG [42] [FK_Unpack@120] End result=1\n"
               "2026-12-31 23:59:58.999 ERROR [3] [checkJSON@7] JSON Exception: caf\xC3\xA9\n"
@@ -48,7 +40,7 @@ TEST(PlogLayer, AppendsWithoutASecondByteOrderMark) {
         plog::RollingFileAppender<plog::TxtFormatter> appender("again.log", 0, 0);
         appender.write(plog::Record(plog::info, "main", 9, t, 5) << "run " << run);
     }
-    EXPECT_EQ(ReadFile("again.log"),
+    EXPECT_EQ(FileText("again.log"),
               "\xEF\xBB\xBF"
               "2026-02-03 04:05:06.007 INFO  [5] [main@9] run 0\n"
               "2026-02-03 04:05:06.007 INFO  [5] [main@9] run 1\n");
@@ -73,7 +65,7 @@ TEST(PlogLayer, TwoWritersOfOneFileBothAppend) {
         expected += "2026-03-04 05:06:07.008 INFO  [1] [first@" + n + "] one " + n + "\n";
         expected += "2026-03-04 05:06:07.008 INFO  [2] [second@" + n + "] two " + n + "\n";
     }
-    EXPECT_EQ(ReadFile("shared.log"), expected);
+    EXPECT_EQ(FileText("shared.log"), expected);
 }
 
 TEST(PlogLayer, KeepsAppendingPastTwoGigabytes) {
@@ -116,7 +108,7 @@ TEST(PlogLayer, MacrosCarryTheFunctionAndSkipSeveritiesAboveTheLevel) {
         "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ERROR \\[\\d+\\] \\[LogThreeSeverities@\\d+\\] kept error\n"
         "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} DEBUG \\[\\d+\\] \\[LogThreeSeverities@\\d+\\] kept "
         "debug\n");
-    const std::string text = ReadFile("macro.log");
+    const std::string text = FileText("macro.log");
     EXPECT_TRUE(std::regex_match(text, layout)) << text;
 }
 
@@ -128,7 +120,7 @@ TEST(PlogLayer, ABatchWritesItsRecordsWhenItEnds) {
     plog::RollingFileAppender<plog::TxtFormatter> appender("batch.log", 0, 0);
     auto record = [&](int line) { appender.write(plog::Record(plog::debug, "FK_VerifyMatch", line, t, 2) << "r"); };
     record(1);
-    const std::string first = ReadFile("batch.log");
+    const std::string first = FileText("batch.log");
     {
         plog::RecordBatch outer;
         record(2);
@@ -137,16 +129,16 @@ TEST(PlogLayer, ABatchWritesItsRecordsWhenItEnds) {
             record(3);
         }
         record(4);
-        EXPECT_EQ(ReadFile("batch.log"), first) << "nothing of the batch is written before it ends";
+        EXPECT_EQ(FileText("batch.log"), first) << "nothing of the batch is written before it ends";
     }
     const std::string line = "2026-04-05 06:07:08.009 DEBUG [2] [FK_VerifyMatch@";
-    EXPECT_EQ(ReadFile("batch.log"), "\xEF\xBB\xBF" + line + "1] r\n" + line + "2] r\n" + line + "3] r\n" + line +
+    EXPECT_EQ(FileText("batch.log"), "\xEF\xBB\xBF" + line + "1] r\n" + line + "2] r\n" + line + "3] r\n" + line +
                                          "4] r\n");
 
     // A batch that grows large is written before it ends.
     plog::RecordBatch large;
     for (int i = 0; i < 2000; ++i) record(5);
-    EXPECT_GT(ReadFile("batch.log").size(), 64u * 1024);
+    EXPECT_GT(FileText("batch.log").size(), 64u * 1024);
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
-// A fresh empty folder that is the current directory for one test.
+// A fresh empty folder that is the current directory for one test, and the
+// reading of what the test wrote there.
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -27,3 +30,11 @@ private:
     std::filesystem::path m_previous;
     std::filesystem::path m_path;
 };
+
+// The whole content of a file; empty when there is none.
+inline std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
