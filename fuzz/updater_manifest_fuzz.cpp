@@ -39,6 +39,7 @@ private:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const LoggedRun run;
     static const ScratchFolder folder;
     const std::string input(reinterpret_cast<const char*>(data), size);
     const size_t lineEnd = input.find('\n');
