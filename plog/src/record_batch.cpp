@@ -1,8 +1,8 @@
+#include "plog/RecordBatch.h"
+
 #include <new>
 #include <utility>
 #include <vector>
-
-#include "plog/RecordBatch.h"
 
 namespace plog {
 

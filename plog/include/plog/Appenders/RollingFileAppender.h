@@ -44,9 +44,7 @@ public:
     // attempt lies kReopenInterval back (or there was none).
     bool ready() noexcept;
     // Whether the file was empty when it was opened.
-    bool wasEmptyAtOpen() const {
-        return m_emptyAtOpen;
-    }
+    bool wasEmptyAtOpen() const { return m_emptyAtOpen; }
     void write(const std::string& bytes) noexcept;
 
 private:
