@@ -1,5 +1,6 @@
 #include "capture_operation.h"
 
+#include "operation_guard.h"
 #include "plog/Log.h"
 
 namespace {
@@ -10,6 +11,7 @@ namespace {
 // window a message meanwhile (a prompt, a live image) is answered instead of
 // waiting for ever.
 void WaitForWorker(HANDLE thread) {
+    const MessageLoopScope loop;
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

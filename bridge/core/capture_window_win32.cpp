@@ -5,6 +5,7 @@
 
 #include "file_version.h"
 #include "library_setup.h"
+#include "operation_guard.h"
 #include "plog/Log.h"
 #include "unique_handles_win32.h"
 
@@ -132,6 +133,7 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
 }
 
 void RunMessageLoop() {
+    const MessageLoopScope loop;
     MSG message;
     while (g_pumpFlag.load() != 0) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);

@@ -7,6 +7,7 @@
 #include "dpfp_acquisition.h"
 #include "dpfp_session.h"
 #include "fpbridge_dpfp.h"
+#include "operation_guard.h"
 #include "plog/Log.h"
 #include "template_text.h"
 
@@ -118,9 +119,9 @@ DWORD WINAPI EnrollThread(void* parameter) {
     return status->success ? 1 : 0;
 }
 
-char* FailureText(const BioStatus& status) {
+char* FailureText(const char* message) {
     char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
-    if (text) std::strncpy(text, status.message, kFailureTextSize - 1);
+    if (text) std::strncpy(text, message, kFailureTextSize - 1);
     return text;
 }
 
@@ -163,6 +164,8 @@ void EnrollmentEvent(BioTask* task, WPARAM kind, LPARAM data) {
 }
 
 extern "C" char* FK_Capture(const char*, int32_t) try {
+    const OperationGuard guard;
+    if (!guard.entered()) return FailureText(kBusyMessage);
     OwnedStatus status(kOpEnroll);
     BioWindow window{};
     BioTask task(kOpEnroll, &window, status.get());
@@ -178,7 +181,7 @@ extern "C" char* FK_Capture(const char*, int32_t) try {
         }
     }
     FK_Close();
-    if (!status->success) result = FailureText(*status.get());
+    if (!status->success) result = FailureText(status->message);
     CloseTaskContexts(&task);
     PumpFlag().store(1);
     PLOGD << "End FK_Capture";

@@ -9,6 +9,7 @@
 #include "dpfp_session.h"
 #include "dpfp_template_text.h"
 #include "fpbridge_dpfp.h"
+#include "operation_guard.h"
 #include "plog/Log.h"
 #include "plog/RecordBatch.h"
 
@@ -84,6 +85,12 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
     PLOGD << "tpStored=" << tpStored << " FkStored=" << FkStored << " tpVerify=" << tpVerify
           << " ToVerify=" << ToVerify;
     OwnedStatus status(kOpVerifyMatch);
+    const OperationGuard guard;
+    if (!guard.entered()) {
+        FailStatus(status.get(), kBusyError, "%s", kBusyMessage);
+        if (statusOut) HandOverStatus(status, statusOut);
+        return 0;
+    }
     BioTask task(kOpVerifyMatch, nullptr, status.get());
     if (!FkStored || !ToVerify || std::strcmp(ToVerify, kCancelledCapture) == 0) {
         FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
@@ -138,7 +145,12 @@ int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outS
     plog::RecordBatch records;
     int32_t result = 0;
     std::unique_ptr<OwnedStatus> status;
-    if (texts && count >= 2 && texts[0] && texts[0][0] != '\0') {
+    // The whole list is one operation.
+    const OperationGuard guard;
+    if (!guard.entered()) {
+        status = std::make_unique<OwnedStatus>(0);
+        FailStatus(status->get(), kBusyError, "%s", kBusyMessage);
+    } else if (texts && count >= 2 && texts[0] && texts[0][0] != '\0') {
         status = std::make_unique<OwnedStatus>(0);
         for (int32_t i = 1; i < count && texts[i]; ++i) {
             result = FK_VerifyMatch(nullptr, texts[i], nullptr, texts[0], status->get());

@@ -9,6 +9,7 @@
 #include "DPFPApi.h"
 #include "fpbridge_dpfp.h"
 #include "library_setup.h"
+#include "operation_guard.h"
 #include "plog/Log.h"
 
 void GetResultText(int32_t code, char* out) {
@@ -51,6 +52,11 @@ void CloseTaskContexts(BioTask* task) {
 extern "C" {
 
 int32_t FK_Init(uint8_t, BioTask* task) try {
+    const OperationGuard guard;
+    if (!guard.entered()) {
+        if (task) FailStatus(task->status, kBusyError, "%s", kBusyMessage);
+        return kBusyError;
+    }
     // A caller without a status of its own still gets a session.
     std::unique_ptr<OwnedStatus> own;
     BioStatus* status = task && task->status && task->status->message ? task->status : nullptr;
@@ -85,6 +91,9 @@ int32_t FK_Init(uint8_t, BioTask* task) try {
 }
 
 int32_t FK_Close(void) try {
+    // Not the session of an operation that another caller runs.
+    const OperationGuard guard;
+    if (!guard.entered()) return 0;
     PLOGD << "Begin FK_Close";
     const FX_RESULT fx = FX_terminate();
     const MC_RESULT mc = MC_terminate();
@@ -96,7 +105,9 @@ int32_t FK_Close(void) try {
 }
 
 int32_t FK_DeviceSerial(char* out) try {
-    if (!out) return 1;
+    // Its own session would end that of a running operation.
+    const OperationGuard guard;
+    if (!out || !guard.entered()) return 1;
     std::memset(out, 0, 8);
     DPFPInit();
     uint32_t count = 0;

@@ -8,6 +8,7 @@
 #include "dpfp_match.h"
 #include "dpfp_session.h"
 #include "fpbridge_dpfp.h"
+#include "operation_guard.h"
 #include "plog/Log.h"
 #include "template_text.h"
 
@@ -107,8 +108,13 @@ void LiveCaptureEvent(BioTask* task, WPARAM kind, LPARAM data) {
 extern "C" {
 
 char* FK_VerifyServer(void) try {
-    PLOGD << "Begin";
     OwnedStatus status(kOpVerifyServer);
+    const OperationGuard guard;
+    if (!guard.entered()) {
+        FailStatus(status.get(), kBusyError, "%s", kBusyMessage);
+        return FailureText(*status.get());
+    }
+    PLOGD << "Begin";
     BioWindow window{};
     BioTask task(kOpVerifyServer, &window, status.get());
     char* result = nullptr;
@@ -132,6 +138,8 @@ char* FK_VerifyServer(void) try {
 }
 
 int32_t FK_Verify(const char* tpStored, const char* FkStored) try {
+    const OperationGuard guard;
+    if (!guard.entered()) return 0;
     PLOGD << "Begin";
     char* live = FK_VerifyServer();
     PLOGD << "ret64=" << live;

@@ -8,6 +8,7 @@
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
 #include "nbio_sdk_records.h"
+#include "operation_guard.h"
 #include "template_text.h"
 
 namespace {
@@ -116,11 +117,13 @@ void ReleaseCaptureObjects(BioTask* task) {
     task->inputData = nullptr;
 }
 
-char* FailureText(const BioStatus& status) {
+char* FailureText(const char* message) {
     char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
-    if (text) std::strncpy(text, status.message, kFailureTextSize - 1);
+    if (text) std::strncpy(text, message, kFailureTextSize - 1);
     return text;
 }
+
+char* BusyText() { return FailureText(kBusyMessage); }
 
 char* Capture() {
     OwnedStatus status(kOpCapture);
@@ -148,7 +151,7 @@ char* Capture() {
         ReleaseCaptureObjects(&task);
     }
     NbioConnectionEnd();
-    if (!status->success) result = FailureText(*status.get());
+    if (!status->success) result = FailureText(status->message);
     PumpFlag().store(1);
     return result;
 }
@@ -158,7 +161,11 @@ char* Capture() {
 extern "C" {
 
 char* FK_Capture(const char*, int32_t) {
-    return GuardExport<char*>(nullptr, [] { return Capture(); });
+    return GuardExport<char*>(nullptr, [] {
+        const OperationGuard guard;
+        if (!guard.entered()) return BusyText();
+        return Capture();
+    });
 }
 
 char* FK_VerifyServer(void) { return FK_Capture(nullptr, 1); }

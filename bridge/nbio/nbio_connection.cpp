@@ -5,6 +5,7 @@
 #include "export_guard.h"
 #include "fpbridge_nbio.h"
 #include "library_setup.h"
+#include "operation_guard.h"
 
 namespace {
 NBioAPI_HANDLE g_sdk = 0;
@@ -56,6 +57,11 @@ extern "C" {
 
 int32_t FK_Init(uint8_t openDevice, BioTask* task) {
     return GuardExport<int32_t>(1, [&] {
+        const OperationGuard guard;
+        if (!guard.entered()) {
+            if (task) FailStatus(task->status, kBusyError, "%s", kBusyMessage);
+            return kBusyError;
+        }
         if (task && task->status && task->status->message) {
             NbioConnectionStart(task->status, openDevice != 0);
             return task->status->error;
@@ -67,14 +73,20 @@ int32_t FK_Init(uint8_t openDevice, BioTask* task) {
 }
 
 int32_t FK_Close(int32_t closeDevice) {
-    if (g_sdk == 0) return -1;
-    EndInstance(closeDevice != 0);
-    return 0;
+    return GuardExport<int32_t>(-1, [&] {
+        const OperationGuard guard;
+        if (!guard.entered() || g_sdk == 0) return -1;
+        EndInstance(closeDevice != 0);
+        return 0;
+    });
 }
 
 int32_t FK_DeviceSerial(char*) { return 0; }
 
 void FK_SetAuthType(int32_t type) {
+    // Not while an operation reads it.
+    const OperationGuard guard;
+    if (!guard.entered()) return;
     if (type == 2) {
         g_authType = NBioAPI_FDX_FORMAT_ISO;
     } else if (type != 3) {

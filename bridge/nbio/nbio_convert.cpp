@@ -3,6 +3,7 @@
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
 #include "nbio_sdk_records.h"
+#include "operation_guard.h"
 
 namespace {
 
@@ -31,5 +32,8 @@ intptr_t Convert(int32_t direction, void* data, int32_t* size, int32_t formatTyp
 }  // namespace
 
 extern "C" intptr_t FK_Convert(int32_t direction, void* data, int32_t* size, int32_t formatType) {
-    return GuardExport<intptr_t>(0, [&] { return Convert(direction, data, size, formatType); });
+    return GuardExport<intptr_t>(0, [&] {
+        const OperationGuard guard;
+        return guard.entered() ? Convert(direction, data, size, formatType) : 0;
+    });
 }

@@ -7,6 +7,7 @@
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
 #include "nbio_templates.h"
+#include "operation_guard.h"
 #include "plog/RecordBatch.h"
 
 namespace {
@@ -93,7 +94,12 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
         // The codec's records of a comparison reach the log in one write.
         plog::RecordBatch records;
         OwnedStatus status(kOpVerifyMatch);
-        VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
+        const OperationGuard guard;
+        if (guard.entered()) {
+            VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
+        } else {
+            FailStatus(status.get(), kBusyError, "%s", kBusyMessage);
+        }
         if (statusOut) HandOverStatus(status, statusOut);
         return status->matched ? 1 : 0;
     });
@@ -102,12 +108,15 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
 int32_t FK_Match(const char* stored, const char* verify) {
     return GuardExport<int32_t>(0, [&] {
         plog::RecordBatch records;
-        return Match(stored, verify);
+        const OperationGuard guard;
+        return guard.entered() ? Match(stored, verify) : 0;
     });
 }
 
 int32_t FK_CaptureAndVerify(const char* stored) {
     return GuardExport<int32_t>(-1, [&] {
+        const OperationGuard guard;
+        if (!guard.entered()) return -1;
         char* captured = FK_Capture(nullptr, 1);
         // A capture whose FDx conversion failed gives an empty text: no template either.
         if (!captured || captured[0] == '\0' || std::strncmp(captured, "ERROR", 5) == 0) {

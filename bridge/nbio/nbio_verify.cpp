@@ -6,6 +6,7 @@
 #include "export_guard.h"
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
+#include "operation_guard.h"
 #include "nbio_sdk_records.h"
 #include "nbio_templates.h"
 
@@ -84,5 +85,8 @@ int32_t Verify(const char* kind, const char* stored) {
 }  // namespace
 
 extern "C" int32_t FK_Verify(const char* kind, const char* stored) {
-    return GuardExport<int32_t>(0, [&] { return Verify(kind, stored); });
+    return GuardExport<int32_t>(0, [&] {
+        const OperationGuard guard;
+        return guard.entered() ? Verify(kind, stored) : 0;
+    });
 }

@@ -41,6 +41,8 @@ const FacesBridge& DpfpFaces() {
         [] { return DPFPSim_CallCount("MC_verifyFeaturesEx"); },
         ReaderIdle,
         FeaturesOf,
+        DPFPSim_CallCount,
+        "delay=60",
         "fxinit=-7",
         "-7",
         "1",

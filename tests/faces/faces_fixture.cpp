@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -24,6 +25,20 @@ void FacesTest::TearDown() {
     EXPECT_TRUE(bridge().readerIdle()) << "an SDK session or object was left open";
     EXPECT_EQ(jni.outstandingChars(), 0u) << "characters of a Java string were not given back";
     if (m_library) FreeLibrary(m_library);
+}
+
+std::string FacesTest::fkCapture() {
+    char* text = Export<char* (*)(const char*, int32_t)>(m_library, "FK_Capture")(nullptr, 1);
+    const std::string captured = text ? text : "<null>";
+    std::free(text);
+    return captured;
+}
+
+std::string FacesTest::fkVerifyServer() {
+    char* text = Export<char* (*)()>(m_library, "FK_VerifyServer")();
+    const std::string captured = text ? text : "<null>";
+    std::free(text);
+    return captured;
 }
 
 int32_t FacesTest::fkVerifyMatch(const char* tpStored, const char* stored, const char* tpVerify, const char* verify,

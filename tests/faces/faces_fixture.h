@@ -23,6 +23,10 @@ struct FacesBridge {
     // A packed template text of a finger: a stored one (pair 0 of a match) or
     // one to compare with it.
     std::string (*templateOf)(HMODULE library, int finger, bool stored);
+    // Calls of an SDK function, by its full name, since the reset.
+    int32_t (*callCount)(const char* function);
+    // A script under which captures take a while but end by themselves.
+    const char* slowCapture;
     // A script that makes FK_Init fail, and FK_Init's result then.
     const char* failingInit;
     const char* failedInitResult;
@@ -62,6 +66,9 @@ protected:
     }
     std::string javaText(jstring string) const { return jni.textOf(string).value_or("<null>"); }
 
+    // FK_Capture and FK_VerifyServer of the library, their texts freed.
+    std::string fkCapture();
+    std::string fkVerifyServer();
     // FK_VerifyMatch of the library, with a status whose message it returns.
     int32_t fkVerifyMatch(const char* tpStored, const char* stored, const char* tpVerify, const char* verify,
                           std::string* message);

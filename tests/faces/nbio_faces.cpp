@@ -31,6 +31,8 @@ const FacesBridge& NbioFaces() {
         [] { return NBioSim_CallCount("NBioAPI_VerifyMatch"); },
         ReaderIdle,
         CaptureOf,
+        NBioSim_CallCount,
+        "delay=400",
         "init=5",
         "1",
         "-1",
