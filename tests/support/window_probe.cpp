@@ -76,10 +76,22 @@ bool SameGdiObjects(const GdiCount& before, const GdiCount& after) {
     return after.objects == before.objects && after.cachedDcs <= before.cachedDcs + kCacheSlack;
 }
 
-std::string OperationLog() {
+namespace {
+std::string OperationLogPath() {
     char profile[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
-    std::ifstream in(std::string(profile) + "\\kavro_biometria.log", std::ios::binary);
+    return std::string(profile) + "\\kavro_biometria.log";
+}
+}  // namespace
+
+size_t OperationLogSize() {
+    std::ifstream in(OperationLogPath(), std::ios::binary | std::ios::ate);
+    return in ? static_cast<size_t>(in.tellg()) : 0;
+}
+
+std::string OperationLogSince(size_t size) {
+    std::ifstream in(OperationLogPath(), std::ios::binary);
+    if (!in.seekg(static_cast<std::streamoff>(size))) return std::string();
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -22,8 +22,11 @@ bool SameGdiObjects(const GdiCount& before, const GdiCount& after);
 // Windows of this process, children included.
 int LiveWindows();
 
-// The whole operation log, "kavro_biometria.log" in the user's profile folder.
-std::string OperationLog();
+// The operation log that both libraries write, "kavro_biometria.log" in the
+// user's profile folder: its size now, and what was added since a size (read
+// from there on: the log of a machine that has run many tests is long).
+size_t OperationLogSize();
+std::string OperationLogSince(size_t size);
 
 // The message by which a DigitalPersona run ends.
 constexpr UINT kFinishMessage = 2029;
