@@ -22,11 +22,12 @@ constexpr char kCancelledCapture[] = "ERROR - 999";
 bool IsNative(const char* kind) { return kind && kind[0] == 'N'; }
 
 // Template bytes from a text: native text as it is, packed template text
-// decoded and unpacked to the length its header announces.
+// decoded and unpacked to the length its header announces. An empty template
+// is none.
 bool ReadTemplate(const char* kind, const char* text, std::vector<uint8_t>* bytes, int32_t* unpackedSize) {
     if (IsNative(kind)) {
         bytes->assign(text, text + std::strlen(text));
-        return true;
+        return !bytes->empty();
     }
     DecodedEnvelope envelope;
     DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kDpfp, &envelope);
