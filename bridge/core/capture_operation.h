@@ -8,6 +8,8 @@
 #include "unique_handles_win32.h"
 
 using CaptureWorker = DWORD(WINAPI*)(void* task);
+// How a run starts its worker: CreateThread, unless a test says otherwise.
+using ThreadStarter = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD);
 
 class CaptureRun {
 public:
@@ -27,7 +29,7 @@ public:
     // without a time limit, still dispatching messages. Without a frame nothing
     // could wake the loop, so it waits for the worker alone. False when the
     // worker could not be started (the system error is logged).
-    bool run(CaptureWorker worker, void* task);
+    bool run(CaptureWorker worker, void* task, ThreadStarter start = CreateThread);
 
 private:
     BioWindow* m_window;

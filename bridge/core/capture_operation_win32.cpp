@@ -33,8 +33,8 @@ CaptureRun::~CaptureRun() {
     PumpFlag().store(1);
 }
 
-bool CaptureRun::run(CaptureWorker worker, void* task) {
-    m_thread.reset(CreateThread(nullptr, 0, worker, task, 0, nullptr));
+bool CaptureRun::run(CaptureWorker worker, void* task, ThreadStarter start) {
+    m_thread.reset(start(nullptr, 0, worker, task, 0, nullptr));
     if (!m_thread) {
         const DWORD error = GetLastError();
         PLOGE << "CreateThread failed, system error " << error;
