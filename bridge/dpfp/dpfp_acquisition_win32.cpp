@@ -90,12 +90,7 @@ LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         Cancel(task);
         return 1;
     }
-    if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(CaptureWindowBrush());
-    if (message == WM_PAINT) {
-        PaintCaptureWindow(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return CaptureWindowDefaults(window, message, wParam, lParam);
 }
 
 void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
@@ -128,6 +123,14 @@ DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition) {
 void PostFinish(BioTask* task) {
     task->finished = true;
     if (task->window->frame) PostMessageA(task->window->frame, kFinishMessage, 0, 0);
+}
+
+void EndOnReaderError(BioTask* task, LPARAM code) {
+    const auto error = static_cast<int32_t>(code);
+    char text[kResultTextSize];
+    GetResultText(error, text);
+    FailStatus(task->status, error, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(error), text);
+    PostFinish(task);
 }
 
 void ShowPrompt(const BioTask* task, const char* text) {

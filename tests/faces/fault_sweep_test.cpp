@@ -128,6 +128,28 @@ using VerifyFn = int32_t (*)(const char*, const char*);
 using VerifyMatchFn = int32_t (*)(const char*, const char*, const char*, const char*, BioStatus*);
 using InitFn = int32_t (*)(uint8_t, void*);
 
+// The operations both libraries have.
+Operation CaptureOperation() {
+    return {"FK_Capture", [](HMODULE l) { return TextOutcome(Take(In<CaptureFn>(l, "FK_Capture")(nullptr, 1))); },
+            true};
+}
+Operation VerifyServerOperation() {
+    return {"FK_VerifyServer", [](HMODULE l) { return TextOutcome(Take(In<VerifyServerFn>(l, "FK_VerifyServer")())); },
+            true};
+}
+Operation VerifyOperation(const std::string& stored) {
+    return {"FK_Verify", [&stored](HMODULE l) { return MatchOutcome(In<VerifyFn>(l, "FK_Verify")("Z", stored.c_str())); },
+            true};
+}
+Operation VerifyMatchOperation(const std::string& stored, const std::string& live) {
+    return {"FK_VerifyMatch",
+            [&stored, &live](HMODULE l) {
+                return MatchOutcome(
+                    In<VerifyMatchFn>(l, "FK_VerifyMatch")("Z", stored.c_str(), "Z", live.c_str(), nullptr));
+            },
+            false};
+}
+
 using NbioFaultSweep = FaultSweep;
 
 TEST_P(NbioFaultSweep, EverySdkCallFailedInTurn) {
@@ -146,7 +168,7 @@ TEST_P(NbioFaultSweep, EverySdkCallFailedInTurn) {
     ASSERT_TRUE(UnpackEnvelope(envelope, &fdx));
 
     const std::vector<Operation> operations = {
-        {"FK_Capture", [](HMODULE l) { return TextOutcome(Take(In<CaptureFn>(l, "FK_Capture")(nullptr, 1))); }, true},
+        CaptureOperation(),
         {"FK_Capture of FDx data",
          [](HMODULE l) {
              In<SetAuthType>(l, "FK_SetAuthType")(2);
@@ -155,16 +177,9 @@ TEST_P(NbioFaultSweep, EverySdkCallFailedInTurn) {
              return TextOutcome(text);
          },
          true},
-        {"FK_VerifyServer", [](HMODULE l) { return TextOutcome(Take(In<VerifyServerFn>(l, "FK_VerifyServer")())); },
-         true},
-        {"FK_Verify", [&](HMODULE l) { return MatchOutcome(In<VerifyFn>(l, "FK_Verify")("Z", stored.c_str())); },
-         true},
-        {"FK_VerifyMatch",
-         [&](HMODULE l) {
-             return MatchOutcome(
-                 In<VerifyMatchFn>(l, "FK_VerifyMatch")("Z", stored.c_str(), "Z", live.c_str(), nullptr));
-         },
-         false},
+        VerifyServerOperation(),
+        VerifyOperation(stored),
+        VerifyMatchOperation(stored, live),
         {"FK_Match", [&](HMODULE l) { return MatchOutcome(In<VerifyFn>(l, "FK_Match")(stored.c_str(), live.c_str())); },
          false},
         {"FK_CaptureAndVerify",
@@ -203,17 +218,10 @@ using DpfpFaultSweep = FaultSweep;
 TEST_P(DpfpFaultSweep, EverySdkCallFailedInTurn) {
     const std::string stored = templateOf(1, true), live = templateOf(1, false), other = templateOf(2, true);
     const std::vector<Operation> operations = {
-        {"FK_Capture", [](HMODULE l) { return TextOutcome(Take(In<CaptureFn>(l, "FK_Capture")(nullptr, 1))); }, true},
-        {"FK_VerifyServer", [](HMODULE l) { return TextOutcome(Take(In<VerifyServerFn>(l, "FK_VerifyServer")())); },
-         true},
-        {"FK_Verify", [&](HMODULE l) { return MatchOutcome(In<VerifyFn>(l, "FK_Verify")("Z", stored.c_str())); },
-         true},
-        {"FK_VerifyMatch",
-         [&](HMODULE l) {
-             return MatchOutcome(
-                 In<VerifyMatchFn>(l, "FK_VerifyMatch")("Z", stored.c_str(), "Z", live.c_str(), nullptr));
-         },
-         false},
+        CaptureOperation(),
+        VerifyServerOperation(),
+        VerifyOperation(stored),
+        VerifyMatchOperation(stored, live),
         {"FK_VerifyMcsDigital",
          [&](HMODULE l) {
              std::string texts[] = {live, other, stored};
