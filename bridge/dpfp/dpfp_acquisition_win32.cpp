@@ -94,7 +94,10 @@ LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
-    CaptureRun run(kDpfpModuleName, task->window);
+    CaptureRun run(kDpfpModuleName, task->window, worker, task);
+    if (!run.started()) {
+        FailStatus(task->status, task->status->error, "ERROR - The capture could not start its worker thread.");
+    }
     if (run.frame()) {
         SetWindowLongPtrA(run.frame(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
         if (bringForward) {
@@ -102,9 +105,7 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
             BringWindowToTop(run.frame());
         }
     }
-    if (!run.run(worker, task)) {
-        FailStatus(task->status, task->status->error, "ERROR - The capture could not start its worker thread.");
-    }
+    run.run();
     if (task->cancelled) {
         task->status->success = false;
         task->status->error = kCancelledError;

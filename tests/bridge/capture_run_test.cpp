@@ -1,6 +1,6 @@
-// A capture run whose worker cannot be started: no message loop waits for a
-// worker that will never clear the pump flag (the test would hang), and the
-// window goes.
+// A capture run whose worker cannot be started: no window is made, and no
+// message loop waits for a worker that will never clear the pump flag (the test
+// would hang).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,15 +19,13 @@ DWORD WINAPI NeverRuns(void*) { return 0; }
 TEST(CaptureRun, AWorkerThatCannotStartEndsTheRunCleanly) {
     RegisterCaptureWindowClass(GetModuleHandleA(nullptr), DefWindowProcA);
     BioWindow window{};
-    HWND frame = nullptr;
     {
-        CaptureRun run("no such library", &window);
-        frame = run.frame();
-        ASSERT_NE(frame, nullptr);
-        EXPECT_FALSE(run.run(NeverRuns, nullptr, NoThread));
+        CaptureRun run("no such library", &window, NeverRuns, nullptr, NoThread);
+        EXPECT_FALSE(run.started());
+        EXPECT_EQ(run.frame(), nullptr);
+        run.run();
     }
-    EXPECT_FALSE(IsWindow(frame));
-    EXPECT_EQ(window.frame, nullptr);
+    EXPECT_EQ(FindWindowA("BioProc", nullptr), nullptr);
     UnregisterCaptureWindowClass(GetModuleHandleA(nullptr));
     ReleaseCaptureWindowBrush();
 }
