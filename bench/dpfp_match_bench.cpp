@@ -15,19 +15,10 @@
 #include "dpHMatch.h"
 #include "fpbridge_dpfp.h"
 #include "template_codec.h"
+#include "bench_timing.h"
 #include "template_text.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double MicrosecondsPerCall(int calls, F&& call) {
-    for (int i = 0; i < calls / 10; ++i) call();
-    const auto start = Clock::now();
-    for (int i = 0; i < calls; ++i) call();
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
-}
 
 std::vector<uint8_t> Features(int finger, bool registration) {
     std::vector<uint8_t> bytes(static_cast<size_t>(DPFPSim_MakeFeatures(finger, registration, nullptr, 0)));
@@ -92,9 +83,9 @@ int main() {
     std::vector<char*> list;
     for (std::string& text : texts) list.push_back(text.data());
     char answer[1100];
-    const auto start = Clock::now();
+    const auto start = BenchClock::now();
     const int32_t found = FK_VerifyMcsDigital(list.data(), static_cast<int32_t>(list.size()), answer, sizeof answer);
-    const double mcs = std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kStored;
+    const double mcs = std::chrono::duration<double, std::micro>(BenchClock::now() - start).count() / kStored;
     if (found != 1) std::abort();
 
     std::printf("template texts: %zu (registration template) and %zu (verification set) characters\n",

@@ -11,19 +11,10 @@
 #include "NBioSim.h"
 #include "fpbridge_nbio.h"
 #include "template_codec.h"
+#include "bench_timing.h"
 #include "template_text.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double MicrosecondsPerCall(int calls, F&& call) {
-    for (int i = 0; i < calls / 10; ++i) call();
-    const auto start = Clock::now();
-    for (int i = 0; i < calls; ++i) call();
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / calls;
-}
 
 std::string Capture(const char* script) {
     NBioSim_Configure(script);

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!ReadTemplate(argument.marker(), argument.text.c_str(), &bytes, &unpackedSize)) return 0;
 
     if (IsNative(argument.marker())) {
-        Require(std::string(bytes.begin(), bytes.end()) == argument.text.c_str(), "native text is read as it is");
+        Require(!bytes.empty() && std::string(bytes.begin(), bytes.end()) == argument.text.c_str(),
+                "native text is read as it is, and an empty one is no template");
     } else {
         Require(
             unpackedSize > 0 && unpackedSize <= kCodecBufferSize && bytes.size() == static_cast<size_t>(unpackedSize),

@@ -23,33 +23,53 @@ void WaitForWorker(HANDLE thread) {
 
 }  // namespace
 
-CaptureRun::CaptureRun(const char* moduleName, BioWindow* window) : m_window(window) {
+CaptureRun::CaptureRun(const char* moduleName, BioWindow* window, CaptureWorker worker, void* task,
+                       ThreadStarter start)
+    : m_window(window), m_worker(worker), m_task(task), m_ready(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    *window = BioWindow{};
+    if (m_ready) m_thread.reset(start(nullptr, 0, Begin, this, 0, nullptr));
+    if (!m_thread) {
+        const DWORD error = GetLastError();
+        PLOGE << "CreateThread failed, system error " << error;
+        return;
+    }
     CreateCaptureWindow(moduleName, window);
 }
 
 CaptureRun::~CaptureRun() {
+    // A worker that was never let go still must not outlive the run.
+    if (m_thread && !m_waited) letGoAndWait();
     if (m_window->frame && IsWindow(m_window->frame)) DestroyWindow(m_window->frame);
     *m_window = BioWindow{};
     PumpFlag().store(1);
 }
 
-bool CaptureRun::run(CaptureWorker worker, void* task) {
-    m_thread.reset(CreateThread(nullptr, 0, worker, task, 0, nullptr));
-    if (!m_thread) {
-        const DWORD error = GetLastError();
-        PLOGE << "CreateThread failed, system error " << error;
-        return false;
-    }
-    if (frame()) RunMessageLoop();
+DWORD WINAPI CaptureRun::Begin(void* self) {
+    auto* run = static_cast<CaptureRun*>(self);
+    WaitForSingleObject(run->m_ready.get(), INFINITE);
+    return run->m_worker(run->m_task);
+}
+
+void CaptureRun::letGoAndWait() {
+    SetEvent(m_ready.get());
     WaitForWorker(m_thread.get());
-    return true;
+    m_waited = true;
+}
+
+void CaptureRun::run() {
+    if (!m_thread) return;
+    SetEvent(m_ready.get());
+    if (frame()) RunMessageLoop();
+    letGoAndWait();
 }
 
 bool RunCaptureOperation(const char* moduleName, const char* prompt, BioWindow* window, CaptureWorker worker,
                          void* task) {
-    CaptureRun run(moduleName, window);
+    CaptureRun run(moduleName, window, worker, task);
+    if (!run.started()) return false;
     if (run.frame()) SetWindowTextA(window->prompt, prompt);
-    return run.run(worker, task);
+    run.run();
+    return true;
 }
 
 void FinishCaptureWorker(const BioWindow* window) {

@@ -30,7 +30,6 @@ std::atomic<LONG>& PumpFlag();
 void RegisterCaptureWindowClass(HMODULE module, WNDPROC procedure);
 void UnregisterCaptureWindowClass(HMODULE module);
 void ReleaseCaptureWindowBrush();
-HBRUSH CaptureWindowBrush();
 
 // Creates the window centred on the screen, topmost, with its children, version
 // line and logo; fills `window` and returns the frame (null when it could not be
@@ -40,9 +39,11 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window);
 // Dispatches the calling thread's messages while the pump flag is set.
 void RunMessageLoop();
 
-// Paints the frame: background, then the logo, which would otherwise be lost the
-// first time the window is uncovered or exposed.
-void PaintCaptureWindow(HWND frame);
+// What both bridges' window procedures do with the messages they do not handle
+// themselves: static controls get the white brush, painting redraws the logo
+// (which would otherwise be lost the first time the window is uncovered), and
+// the rest goes to DefWindowProcA.
+LRESULT CaptureWindowDefaults(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Shows an 8-bit grey image of width x height bytes (rows top-down, no padding)
 // at the origin of `window`, through a 256-grey colour table. Every object it

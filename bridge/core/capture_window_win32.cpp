@@ -63,8 +63,6 @@ void DrawLogoAtCreation(HMODULE module, const BioWindow& w) {
 
 std::atomic<LONG>& PumpFlag() { return g_pumpFlag; }
 
-HBRUSH CaptureWindowBrush() { return g_whiteBrush; }
-
 void RegisterCaptureWindowClass(HMODULE module, WNDPROC procedure) {
     WNDCLASSA windowClass{};
     // No CS_GLOBALCLASS: the class belongs to this library's module, so a
@@ -143,11 +141,16 @@ void RunMessageLoop() {
     }
 }
 
-void PaintCaptureWindow(HWND frame) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(frame, &paint);
-    if (dc) DrawLogo(BridgeModule(), frame, dc);
-    EndPaint(frame, &paint);
+LRESULT CaptureWindowDefaults(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(g_whiteBrush);
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        if (dc) DrawLogo(BridgeModule(), window, dc);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void DrawImage(HWND window, int width, int height, const unsigned char* pixels) {

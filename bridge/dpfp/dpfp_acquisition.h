@@ -31,6 +31,9 @@ DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition);
 // Ends the run: no later event is taken, and the finish message closes the frame.
 void PostFinish(BioTask* task);
 
+// A reader error event (kind 1): the run ends with the error's code and text.
+void EndOnReaderError(BioTask* task, LPARAM code);
+
 // The prompt line's text, from any thread.
 void ShowPrompt(const BioTask* task, const char* text);
 

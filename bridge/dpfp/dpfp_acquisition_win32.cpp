@@ -90,16 +90,14 @@ LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         Cancel(task);
         return 1;
     }
-    if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(CaptureWindowBrush());
-    if (message == WM_PAINT) {
-        PaintCaptureWindow(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return CaptureWindowDefaults(window, message, wParam, lParam);
 }
 
 void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
-    CaptureRun run(kDpfpModuleName, task->window);
+    CaptureRun run(kDpfpModuleName, task->window, worker, task);
+    if (!run.started()) {
+        FailStatus(task->status, task->status->error, "ERROR - The capture could not start its worker thread.");
+    }
     if (run.frame()) {
         SetWindowLongPtrA(run.frame(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
         if (bringForward) {
@@ -107,9 +105,7 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
             BringWindowToTop(run.frame());
         }
     }
-    if (!run.run(worker, task)) {
-        FailStatus(task->status, task->status->error, "ERROR - The capture could not start its worker thread.");
-    }
+    run.run();
     if (task->cancelled) {
         task->status->success = false;
         task->status->error = kCancelledError;
@@ -128,6 +124,14 @@ DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition) {
 void PostFinish(BioTask* task) {
     task->finished = true;
     if (task->window->frame) PostMessageA(task->window->frame, kFinishMessage, 0, 0);
+}
+
+void EndOnReaderError(BioTask* task, LPARAM code) {
+    const auto error = static_cast<int32_t>(code);
+    char text[kResultTextSize];
+    GetResultText(error, text);
+    FailStatus(task->status, error, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(error), text);
+    PostFinish(task);
 }
 
 void ShowPrompt(const BioTask* task, const char* text) {

@@ -155,11 +155,7 @@ void EnrollmentEvent(BioTask* task, WPARAM kind, LPARAM data) {
         AddToEnroll(bytes, bytes ? sample->size : 0, task);
         if (task->collected == task->needed || !task->status->success) PostFinish(task);
     } else if (kind == DPFP_EVENT_ERROR) {
-        const auto code = static_cast<int32_t>(data);
-        char text[kResultTextSize];
-        GetResultText(code, text);
-        FailStatus(task->status, code, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(code), text);
-        PostFinish(task);
+        EndOnReaderError(task, data);
     }
 }
 

@@ -11,7 +11,7 @@ bool IsNative(const char* kind) {
 bool ReadTemplate(const char* kind, const char* text, std::vector<uint8_t>* bytes, int32_t* unpackedSize) {
     if (IsNative(kind)) {
         bytes->assign(text, text + std::strlen(text));
-        return true;
+        return !bytes->empty();
     }
     DecodedEnvelope envelope;
     DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kDpfp, &envelope);

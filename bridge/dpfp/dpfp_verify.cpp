@@ -95,11 +95,7 @@ void LiveCaptureEvent(BioTask* task, WPARAM kind, LPARAM data) {
         }
         PostFinish(task);
     } else if (kind == DPFP_EVENT_ERROR) {
-        const auto code = static_cast<int32_t>(data);
-        char text[kResultTextSize];
-        GetResultText(code, text);
-        FailStatus(task->status, code, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(code), text);
-        PostFinish(task);
+        EndOnReaderError(task, data);
     } else if (kind == DPFP_EVENT_STOPPED) {
         EndWithoutFeatures(task, "ERROR - The reader stopped before a fingerprint was read.");
     }

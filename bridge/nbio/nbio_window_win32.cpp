@@ -8,10 +8,5 @@ LRESULT CALLBACK NbioCaptureWindowProc(HWND window, UINT message, WPARAM wParam,
         PostMessageA(window, WM_CLOSE, 0, 0);
         return 1;
     }
-    if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(CaptureWindowBrush());
-    if (message == WM_PAINT) {
-        PaintCaptureWindow(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return CaptureWindowDefaults(window, message, wParam, lParam);
 }

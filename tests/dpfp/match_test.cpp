@@ -86,6 +86,7 @@ TEST_F(DpfpMatch, EachFailureHasItsErrorAndText) {
          "ERROR (8) - FK_VerifyMatch - ToTemplateStored.", 1},
         {"live header one byte long", "", "Z", stored.c_str(), longLive.c_str(), 8,
          "ERROR (8) - FK_VerifyMatch - ToTemplateVerify.", 1},
+        {"empty native live text", "", "N", stored.c_str(), "", 8, "ERROR (8) - FK_VerifyMatch - ToTemplateVerify.", 1},
         {"native live text shorter than a set", "", "N", stored.c_str(), shortLive.c_str(), 8,
          "ERROR (8) - FK_VerifyMatch - ToTemplateVerify.", 1},
         {"packed live template shorter than a set", "", "Z", stored.c_str(), shortPacked.c_str(), 8,

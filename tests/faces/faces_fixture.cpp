@@ -1,10 +1,6 @@
 #include "faces_fixture.h"
 
-#include <shlobj.h>
-
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "bio_status.h"
@@ -65,22 +61,4 @@ int32_t FacesTest::exec(std::string* line, std::string* result, int32_t* length)
     result->assign(room.data(), std::min(written, room.size()));
     EXPECT_TRUE(written >= room.size() || room[written] == '~') << "the result text is copied without NUL";
     return returned;
-}
-
-namespace {
-std::string OperationLogPath() {
-    char profile[MAX_PATH] = {};
-    SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile);
-    return std::string(profile) + "\\kavro_biometria.log";
-}
-}  // namespace
-
-size_t OperationLogSize() {
-    return OperationLogSince(0).size();
-}
-
-std::string OperationLogSince(size_t size) {
-    std::ifstream in(OperationLogPath(), std::ios::binary);
-    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return size < log.size() ? log.substr(size) : std::string();
 }

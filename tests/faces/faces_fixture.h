@@ -11,6 +11,7 @@
 
 #include "com_bio_BioApplet.h"
 #include "recording_jni_env.h"
+#include "window_probe.h"
 
 // What differs between the two libraries, as far as their faces show it.
 struct FacesBridge {
@@ -106,7 +107,4 @@ protected:
     jstring java(const std::string& text) { return jni.javaString(text); }
 };
 
-// The operation log that both libraries write in the user's profile folder:
-// its size now, and what was added since a size.
-size_t OperationLogSize();
-std::string OperationLogSince(size_t size);
+

@@ -164,13 +164,13 @@ TEST_F(NbioCapture, WithoutAWindowTheOperationWaitsForItsWorkerAlone) {
     ASSERT_TRUE(UnregisterClassA("BioProc", library));
     CaptureWindowProbe probe;
     Script("delay=200");
-    const size_t logged = OperationLog().size();
+    const size_t logged = OperationLogSize();
     const std::string text = CaptureText();
     EXPECT_EQ(text.rfind("ERROR", 0), std::string::npos) << text;
     EXPECT_EQ(probe.windowsSeen(), 0);
     // The record carries the system's error number (class not found).
-    const std::string log = OperationLog(), failed = "CreateWindowExA(\"BioProc\") failed, system error ";
-    const size_t record = log.find(failed, logged);
+    const std::string log = OperationLogSince(logged), failed = "CreateWindowExA(\"BioProc\") failed, system error ";
+    const size_t record = log.find(failed);
     ASSERT_NE(record, std::string::npos);
     EXPECT_GT(std::atoi(log.c_str() + record + failed.size()), 0);
     EXPECT_TRUE(RegisterClassA(&windowClass));

@@ -12,9 +12,9 @@ constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 // byte-order mark, and it has only that one.
 TEST_F(NbioBridge, MatchWritesTheCodecStepsToTheOperationLog) {
     const std::string text = CaptureText();
-    const size_t before = OperationLog().size();
+    const size_t before = OperationLogSize();
     ASSERT_EQ(FK_VerifyMatch("Z", text.c_str(), "Z", text.c_str(), nullptr), 1);
-    const std::string log = OperationLog();
+    const std::string log = OperationLogSince(0);
     ASSERT_GT(log.size(), before);
     EXPECT_EQ(log.rfind(kByteOrderMark, 0), 0u) << "the file starts with a byte-order mark";
     EXPECT_EQ(log.find(kByteOrderMark, 1), std::string::npos) << "and has no second one";

@@ -33,17 +33,6 @@ void WaitForTheNextAttempt() {
     std::this_thread::sleep_for(plog::util::LogFile::kReopenInterval + std::chrono::milliseconds(200));
 }
 
-uint64_t LogSize() {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(OperationLogPath().c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-std::string LogSince(uint64_t size) {
-    const std::string log = OperationLog();
-    return size < log.size() ? log.substr(static_cast<size_t>(size)) : std::string();
-}
-
 // The log opened by this process without sharing, as another program might.
 class LockedLog {
 public:
@@ -51,9 +40,9 @@ public:
         : m_file(CreateFileA(OperationLogPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                              nullptr)) {}
     bool locked() const { return static_cast<bool>(m_file); }
-    uint64_t size() const {
+    size_t size() const {
         LARGE_INTEGER size{};
-        return GetFileSizeEx(m_file.get(), &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+        return GetFileSizeEx(m_file.get(), &size) ? static_cast<size_t>(size.QuadPart) : 0;
     }
     void unlock() { m_file = win32::UniqueHandle(); }
 
@@ -122,7 +111,7 @@ protected:
 TEST_P(OperationLogFaults, ALogLockedByAnotherProcessLosesRecordsOnly) {
     LockedLog lock;
     ASSERT_TRUE(lock.locked()) << "cannot lock " << OperationLogPath() << ": error " << GetLastError();
-    const uint64_t before = lock.size();
+    const size_t before = lock.size();
     LogClient client(GetParam().file);
     ASSERT_TRUE(client.started()) << GetLastError();
 
@@ -132,7 +121,7 @@ TEST_P(OperationLogFaults, ALogLockedByAnotherProcessLosesRecordsOnly) {
     lock.unlock();
     WaitForTheNextAttempt();
     EXPECT_EQ(client.run(), kNormalAnswer);
-    EXPECT_NE(LogSince(before).find(GetParam().matchRecord), std::string::npos)
+    EXPECT_NE(OperationLogSince(before).find(GetParam().matchRecord), std::string::npos)
         << "once the lock is gone, records reach the log again";
 }
 
@@ -149,9 +138,9 @@ TEST_P(OperationLogFaults, AReadOnlyLogLeavesOperationsAlone) {
 
     readOnly.release();
     WaitForTheNextAttempt();
-    const uint64_t before = LogSize();
+    const size_t before = OperationLogSize();
     EXPECT_EQ(client.run(), kNormalAnswer);
-    EXPECT_NE(LogSince(before).find(GetParam().matchRecord), std::string::npos);
+    EXPECT_NE(OperationLogSince(before).find(GetParam().matchRecord), std::string::npos);
 }
 
 TEST_P(OperationLogFaults, ALogThatCannotBeMadeLosesRecordsOnly) {
@@ -166,9 +155,9 @@ TEST_P(OperationLogFaults, ALogThatCannotBeMadeLosesRecordsOnly) {
 
     folder.release();
     WaitForTheNextAttempt();
-    const uint64_t before = LogSize();
+    const size_t before = OperationLogSize();
     EXPECT_EQ(client.run(), kNormalAnswer);
-    EXPECT_NE(LogSince(before).find(GetParam().matchRecord), std::string::npos)
+    EXPECT_NE(OperationLogSince(before).find(GetParam().matchRecord), std::string::npos)
         << "once the log can be made, records reach it";
 }
 

@@ -82,8 +82,14 @@ std::string OperationLogPath() {
     return std::string(profile) + "\\kavro_biometria.log";
 }
 
-std::string OperationLog() {
+size_t OperationLogSize() {
+    std::ifstream in(OperationLogPath(), std::ios::binary | std::ios::ate);
+    return in ? static_cast<size_t>(in.tellg()) : 0;
+}
+
+std::string OperationLogSince(size_t size) {
     std::ifstream in(OperationLogPath(), std::ios::binary);
+    if (!in.seekg(static_cast<std::streamoff>(size))) return std::string();
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -22,10 +22,13 @@ bool SameGdiObjects(const GdiCount& before, const GdiCount& after);
 // Windows of this process, children included.
 int LiveWindows();
 
-// The operation log's file, "kavro_biometria.log" in the user's profile folder.
+// The operation log that both libraries write, "kavro_biometria.log" in the
+// user's profile folder: its path, its size now, and what was added since a
+// size (read from there on: the log of a machine that has run many tests is
+// long).
 std::string OperationLogPath();
-// The whole operation log.
-std::string OperationLog();
+size_t OperationLogSize();
+std::string OperationLogSince(size_t size);
 
 // The message by which a DigitalPersona run ends.
 constexpr UINT kFinishMessage = 2029;
