@@ -119,8 +119,8 @@ private:
 // what that sample drew.
 class SamplePause {
 public:
-    explicit SamplePause(const char* spec) {
-        if (!spec || std::sscanf(spec, "%d:%lu", &s_sample, &s_milliseconds) != 2) return;
+    explicit SamplePause(const char* pause) {
+        if (!pause || std::sscanf(pause, "%d:%lu", &s_sample, &s_milliseconds) != 2) return;
         m_hook = SetWindowsHookExA(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId());
     }
     ~SamplePause() {
