@@ -31,6 +31,11 @@ client "session=7;finger=3;delay=5" live fpbridge_dpfp.dll >"$out/dpfp-live3.txt
 echo "FK_VerifyMcsDigital(live finger 3; stored fingers 7, 3, 9): $(client "" mcs fpbridge_dpfp.dll \
     "$(windows_path "$out/dpfp-live3.txt")" "$(windows_path "$out/dpfp-finger7.txt")" \
     "$(windows_path "$out/dpfp-finger3-again.txt")" "$(windows_path "$out/dpfp-finger9.txt")")"
+client "session=8;finger=7;delay=5" live fpbridge_dpfp.dll >"$out/dpfp-live7.txt"
+client "session=9;finger=9;delay=5" live fpbridge_dpfp.dll >"$out/dpfp-live9.txt"
+echo "ExecInClientDLL, MATCH of the enrolled finger 3 against live fingers 7, 3, 9 (\"12\": the 2nd matches):"
+client "" exec fpbridge_dpfp.dll MATCH Z "$(cat "$out/dpfp-finger3.txt")" Z "$(cat "$out/dpfp-live7.txt")" \
+    Z "$(cat "$out/dpfp-live3.txt")" Z "$(cat "$out/dpfp-live9.txt")" | sed 's/^/  /'
 for log in "$WINEPREFIX"/drive_c/users/*/kavro_biometria.log; do
     [ -f "$log" ] || continue
     echo "operation log $(windows_path "$log"), last lines:"
