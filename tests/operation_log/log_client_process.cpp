@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "log_client.h"
+#include "process_start.h"
 
 namespace {
 
@@ -34,7 +35,10 @@ LogClient::LogClient(const char* library) {
     startup.hStdError = output.write.get();
     std::string commandLine = std::string("operation_log_client.exe ") + library;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &started)) {
+    if (!StartChildProcess([&] {
+            return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                                  &started);
+        })) {
         return;
     }
     CloseHandle(started.hThread);

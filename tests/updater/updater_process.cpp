@@ -4,6 +4,8 @@
 #include <regex>
 #include <sstream>
 
+#include "process_start.h"
+
 namespace fs = boost::filesystem;
 
 namespace {
@@ -64,8 +66,10 @@ Launched UpdaterProcess::launch(const std::vector<std::string>& args, const std:
     startup.hStdOutput = out.get();
     startup.hStdError = err.get();
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, install().c_str(),
-                        &startup, &process)) {
+    if (!StartChildProcess([&] {
+            return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  install().c_str(), &startup, &process);
+        })) {
         ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
         return launched;
     }
@@ -155,8 +159,10 @@ void UpdaterProcess::startAgent() {
     PROCESS_INFORMATION process{};
     std::wstring commandLine = L"quorvelant.exe";
     const fs::path exe = install() / "quorvelant.exe";
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, install().c_str(),
-                               &startup, &process));
+    ASSERT_TRUE(StartChildProcess([&] {
+        return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, install().c_str(),
+                              &startup, &process);
+    })) << GetLastError();
     CloseHandle(process.hThread);
     agent = std::make_unique<win32::UniqueHandle>(process.hProcess);
     ASSERT_TRUE(waitForStarts(1));
