@@ -63,9 +63,15 @@ OwnedStatus::OwnedStatus(int32_t operation)
     m_status.message = m_message.get();
 }
 
+OwnedStatus::~OwnedStatus() { adoptHandedMessage(); }
+
 char* OwnedStatus::releaseMessage() {
     m_status.message = nullptr;
     return m_message.release();
+}
+
+void OwnedStatus::adoptHandedMessage() {
+    if (m_status.message != m_message.get()) m_message.reset(m_status.message);
 }
 
 void HandOverStatus(OwnedStatus& status, BioStatus* out) {
@@ -73,9 +79,5 @@ void HandOverStatus(OwnedStatus& status, BioStatus* out) {
     out->success = status->success;
     out->matched = status->matched;
     out->error = status->error;
-    if (out->message) {
-        std::memcpy(out->message, status->message, kBioMessageSize);
-    } else {
-        out->message = status.releaseMessage();
-    }
+    out->message = status.releaseMessage();
 }

@@ -61,17 +61,25 @@ void FailStatus(BioStatus* status, int32_t error, const char* format, ...)
 #endif
     ;
 
-// A status owned by one operation: zeroed record with a zeroed message buffer.
+// A status owned by one operation, or by one caller of FK_VerifyMatch: zeroed
+// record with a zeroed message buffer. An operation that hands its outcome over
+// puts a buffer of its own into the record (HandOverStatus); the record then
+// owns that one too, and frees every buffer it held.
 class OwnedStatus {
 public:
     // Throws std::bad_alloc when the message buffer cannot be had.
     explicit OwnedStatus(int32_t operation);
+    ~OwnedStatus();
     OwnedStatus(const OwnedStatus&) = delete;
     OwnedStatus& operator=(const OwnedStatus&) = delete;
     BioStatus* get() { return &m_status; }
     BioStatus* operator->() { return &m_status; }
     // Hands the message buffer (calloc) to the caller, who frees it with free().
     char* releaseMessage();
+    // After a call that may have put its own message buffer into the record:
+    // frees the buffer it replaced and keeps the new one. Callers that reuse
+    // the record for several calls adopt after each, so that nothing piles up.
+    void adoptHandedMessage();
 
 private:
     struct Free {
@@ -81,8 +89,14 @@ private:
     BioStatus m_status;
 };
 
-// Copies an operation's outcome into the caller's record. A caller that brought
-// its own message buffer gets the text copied into it (taking its pointer would
-// lose that buffer); otherwise the operation's buffer changes hands, and the
-// caller frees it with free().
+// Copies an operation's outcome into the caller's record field by field, the
+// message pointer included: the operation's buffer (calloc) becomes the
+// caller's, who frees it with free() or FK_FreeText. A buffer the caller had
+// put there is left alone and stays the caller's to free.
 void HandOverStatus(OwnedStatus& status, BioStatus* out);
+
+extern "C" {
+// Frees a text or a message buffer that the library handed its caller, with
+// the C runtime that allocated it; null is ignored.
+void FK_FreeText(char* text);
+}

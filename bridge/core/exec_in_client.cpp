@@ -10,6 +10,7 @@
 #include "bio_status.h"
 #include "client_command.h"
 #include "client_faces.h"
+#include "operation_guard.h"
 #include "plog/Log.h"
 
 namespace {
@@ -40,6 +41,7 @@ std::string MatchText(const BridgeOperations& operations, const ClientCommand& c
     for (int j = 1; j < command.pairs && result == 0; ++j) {
         result = operations.verifyMatch(command.kinds[0], command.templates[0], command.kinds[j], command.templates[j],
                                         status.get());
+        status.adoptHandedMessage();
         candidate = j;
     }
     if (result != 0) return std::to_string(result) + std::to_string(candidate);
@@ -53,22 +55,28 @@ int32_t Executar(int32_t leading, char* commandLine, int32_t trailing, char* res
     const BridgeOperations& operations = faces->operations;
 
     const ClientCommand command = ParseClientCommand(commandLine);
+    // The whole command is one operation: no other caller's operation can
+    // come between its steps (a MATCH over its candidates included).
+    const OperationGuard guard;
+    const bool busy = !guard.entered();
     switch (command.kind) {
         case ClientCommandKind::kEnroll:
-            Deliver(CaptureText(operations, 1), result, resultLength);
-            break;
         case ClientCommandKind::kCapturar:
-            Deliver(CaptureText(operations, 2), result, resultLength);
+            Deliver(busy ? kBusyMessage : CaptureText(operations, command.kind == ClientCommandKind::kEnroll ? 1 : 2),
+                    result, resultLength);
             break;
         case ClientCommandKind::kVerificar:
-            Deliver(std::to_string(operations.verify(command.kinds[0], command.templates[0])), result, resultLength);
+            // A refused check says why after its "0", as a refused MATCH does.
+            Deliver(busy ? std::string("0") + kBusyMessage
+                         : std::to_string(operations.verify(command.kinds[0], command.templates[0])),
+                    result, resultLength);
             break;
         case ClientCommandKind::kMatch:
             if (command.pairs == 0) {
                 Deliver("ERROR - Invalid parameters : '" + std::string(command.word) + "'", result, resultLength);
                 return -1;
             }
-            Deliver(MatchText(operations, command), result, resultLength);
+            Deliver(busy ? std::string("00") + kBusyMessage : MatchText(operations, command), result, resultLength);
             break;
         case ClientCommandKind::kUnknown:
             break;

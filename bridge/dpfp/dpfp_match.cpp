@@ -84,6 +84,7 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
     PLOGD << "Begin";
     PLOGD << "tpStored=" << tpStored << " FkStored=" << FkStored << " tpVerify=" << tpVerify
           << " ToVerify=" << ToVerify;
+
     OwnedStatus status(kOpVerifyMatch);
     const OperationGuard guard;
     if (!guard.entered()) {
@@ -154,6 +155,9 @@ int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outS
         status = std::make_unique<OwnedStatus>(0);
         for (int32_t i = 1; i < count && texts[i]; ++i) {
             result = FK_VerifyMatch(nullptr, texts[i], nullptr, texts[0], status->get());
+            // Each comparison hands over a message buffer of its own; the one
+            // before it goes now.
+            status->adoptHandedMessage();
             if (result != 0) break;
         }
     }

@@ -8,9 +8,9 @@
  * character is 'N' marks native text, anything else (also "" or NULL) packed
  * template text, the form FK_Capture and FK_VerifyServer return.
  *
- * Ownership: every text the library returns is allocated with calloc of the C
- * runtime msvcrt.dll and becomes the caller's: release it with msvcrt.dll's
- * free() (a MinGW client's free() is that one). The library serves one call at
+ * Ownership: every text and message buffer the library hands out becomes the
+ * caller's: release it with FK_FreeText, which frees it with the C runtime that
+ * allocated it (msvcrt.dll), whatever runtime the caller was built with. The library serves one call at
  * a time: do not call it from two threads at once. */
 #ifndef FPBRIDGE_DPFP_API_H
 #define FPBRIDGE_DPFP_API_H
@@ -71,9 +71,10 @@ char* FK_VerifyServer(void);
  * match, else 0 (failures and a cancel included). */
 int32_t FK_Verify(const char* tpStored, const char* FkStored);
 /* Compares two templates without the reader: 1 on a match, else 0. With a
- * status whose message buffer you allocated, the outcome and its message are
- * copied into it; with a status whose message is NULL, the library's buffer
- * becomes yours (free it); NULL asks for no status. */
+ * status, the outcome is copied into it field by field, the message pointer
+ * included: status->message then points to the library's message buffer,
+ * which becomes yours to release with FK_FreeText. A buffer you had put there
+ * is left untouched and stays yours to free. NULL asks for no status. */
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* status);
 /* texts[0] a live packed template text, texts[1..count-1] stored ones (a NULL
@@ -81,6 +82,11 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
  * text "success#matched#error#message" into out (at most outSize bytes;
  * nothing when outSize is below 64). */
 int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outSize);
+
+/* Releases a text or a message buffer that the library handed you (FK_Capture,
+ * FK_VerifyServer, FK_VerifyMatch's status->message), whatever C runtime your
+ * program uses. NULL is ignored. */
+void FK_FreeText(char* text);
 
 /* One command line for the library: a command word, then fields each preceded
  * by the byte 0x01, the fields pairing up as (kind marker, template text); pair

@@ -7,9 +7,9 @@
  * character is 'N' marks native text, anything else (also "" or NULL) packed
  * template text, the form FK_Capture returns.
  *
- * Ownership: every text the library returns is allocated with calloc of the C
- * runtime msvcrt.dll and becomes the caller's: release it with msvcrt.dll's
- * free() (a MinGW client's free() is that one). The library serves one call at
+ * Ownership: every text and message buffer the library hands out becomes the
+ * caller's: release it with FK_FreeText, which frees it with the C runtime that
+ * allocated it (msvcrt.dll), whatever runtime the caller was built with. The library serves one call at
  * a time: do not call it from two threads at once. */
 #ifndef FPBRIDGE_NBIO_API_H
 #define FPBRIDGE_NBIO_API_H
@@ -65,9 +65,10 @@ char* FK_VerifyServer(void);
  * match, else 0 (failures included). */
 int32_t FK_Verify(const char* kind, const char* stored);
 /* Compares two templates without the reader: 1 on a match, else 0. With a
- * status whose message buffer you allocated, the outcome and its message are
- * copied into it; with a status whose message is NULL, the library's buffer
- * becomes yours (free it); NULL asks for no status. */
+ * status, the outcome is copied into it field by field, the message pointer
+ * included: status->message then points to the library's message buffer,
+ * which becomes yours to release with FK_FreeText. A buffer you had put there
+ * is left untouched and stays yours to free. NULL asks for no status. */
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* status);
 /* FK_VerifyMatch of two packed template texts, without status. */
@@ -84,6 +85,11 @@ int32_t FK_VerifyMcsNitGen(char** argv, int32_t argc, char* out, int32_t outSize
  * at data to FDx bytes, their length in *size; the bytes stay the library's
  * until the next conversion or FK_Close. 0 on failure. */
 intptr_t FK_Convert(int32_t direction, void* data, int32_t* size, int32_t formatType);
+
+/* Releases a text or a message buffer that the library handed you (FK_Capture,
+ * FK_VerifyServer, FK_VerifyMatch's status->message), whatever C runtime your
+ * program uses. NULL is ignored. */
+void FK_FreeText(char* text);
 
 /* One command line for the library: a command word, then fields each preceded
  * by the byte 0x01, the fields pairing up as (kind marker, template text); pair

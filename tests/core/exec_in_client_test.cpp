@@ -7,12 +7,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "client_command.h"
 #include "client_faces.h"
+#include "operation_guard.h"
 #include "plog/Log.h"
 
 namespace {
@@ -23,6 +27,8 @@ struct Script {
     int32_t verify = 1;
     std::vector<int32_t> matches;    // results of successive FK_VerifyMatch calls
     std::vector<std::string> calls;  // "capture(<input>,<mode>)", "verify(<kind>,<text>)", "match(...)"
+    // Whether another thread could start an operation during each comparison.
+    std::vector<bool> othersEntered;
 };
 Script g_script;
 
@@ -51,7 +57,11 @@ int32_t VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVe
     g_script.calls.push_back("match(" + Arg(tpStored) + "," + Arg(FkStored) + "," + Arg(tpVerify) + "," +
                              Arg(ToVerify) + ") status " + std::to_string(status->operation) + "," +
                              std::to_string(status->error) + ",'" + status->message + "'");
-    std::snprintf(status->message, kBioMessageSize, "message %zu", n);
+    // As the library does: its own message buffer takes the caller's place.
+    status->message = static_cast<char*>(std::calloc(kBioMessageSize, 1));
+    if (status->message) std::snprintf(status->message, kBioMessageSize, "message %zu", n);
+    std::thread other([] { g_script.othersEntered.push_back(OperationGuard().entered()); });
+    other.join();
     return g_script.matches.at(n);
 }
 int32_t Unused(uint8_t, BioStatus*) {
@@ -150,6 +160,44 @@ TEST_F(ExecInClient, MatchStopsAtTheFirstMatchingCandidate) {
     EXPECT_EQ(outcome.length, 2);
     // One status for the whole command, fresh at the start.
     EXPECT_EQ(g_script.calls, (Calls{"match(Z,s,Z,a) status 0,0,''", "match(Z,s,N,b) status 0,0,'message 0'"}));
+}
+
+// A whole command is one operation: no other thread's operation starts between
+// its comparisons, and a command that finds another operation running is
+// refused whole, saying so, without calling anything.
+TEST_F(ExecInClient, OneCommandIsOneOperation) {
+    g_script.matches = {0, 0, 1};
+    EXPECT_EQ(Run(Line({"MATCH", "Z", "s", "Z", "a", "Z", "b", "Z", "c"})).result, "13");
+    EXPECT_EQ(g_script.othersEntered, (std::vector<bool>{false, false, false}));
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool held = false, done = false;
+    std::thread other([&] {
+        const OperationGuard guard;
+        std::unique_lock<std::mutex> lock(mutex);
+        held = guard.entered();
+        changed.notify_all();
+        changed.wait(lock, [&] { return done; });
+    });
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return held; });
+    }
+    g_script = Script{};
+    const std::string busy = kBusyMessage;
+    EXPECT_EQ(Run(Line({"MATCH", "Z", "s", "Z", "a"})).result, "00" + busy);
+    EXPECT_EQ(Run("ENROLL").result, busy);
+    EXPECT_EQ(Run(Line({"CAPTURAR"})).result, busy);
+    EXPECT_EQ(Run(Line({"VERIFICAR", "Z", "s"})).result, "0" + busy);
+    EXPECT_EQ(Run(Line({"MATCH", "lone"})).returned, -1) << "a command without an operation is answered as ever";
+    EXPECT_TRUE(g_script.calls.empty());
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+    }
+    changed.notify_all();
+    other.join();
 }
 
 TEST_F(ExecInClient, MatchWithoutMatchGivesTheLastMessage) {

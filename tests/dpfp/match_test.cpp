@@ -4,6 +4,7 @@
 
 #include "dpfp_fixture.h"
 
+
 namespace {
 
 using DpfpMatch = DpfpBridge;
@@ -21,8 +22,12 @@ Outcome VerifyMatch(const char* tpStored, const char* stored, const char* tpVeri
     BioStatus status{};
     status.message = message;
     const int32_t result = FK_VerifyMatch(tpStored, stored, tpVerify, live, &status);
-    EXPECT_EQ(status.message, message) << "the caller's own buffer stays its own";
-    return {result, status.success, status.matched, status.error, message};
+    // The record now holds the library's buffer; the caller's own is left as it was.
+    EXPECT_NE(status.message, message);
+    EXPECT_EQ(std::string(message, sizeof message), std::string(sizeof message, 'x'));
+    const std::string text = status.message ? status.message : "<no buffer>";
+    FK_FreeText(status.message);
+    return {result, status.success, status.matched, status.error, text};
 }
 
 // A packed template text whose header announces one byte more than its

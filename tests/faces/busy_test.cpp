@@ -23,7 +23,8 @@ struct Reentry {
 Reentry* g_reentry = nullptr;
 
 std::string Outcome(int32_t result, const BioStatus& status) {
-    return std::to_string(result) + " " + std::to_string(status.error) + " " + status.message;
+    return std::to_string(result) + " " + std::to_string(status.error) + " " +
+           (status.message ? status.message : "<no buffer>");
 }
 
 void CALLBACK CallBackIntoTheLibrary(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -36,13 +37,12 @@ void CALLBACK CallBackIntoTheLibrary(HWND, UINT, UINT_PTR timer, DWORD) {
     };
     r.outcomes.push_back(text(Export<char* (*)(const char*, int32_t)>(r.library, "FK_Capture")(nullptr, 1)));
     r.outcomes.push_back(text(Export<char* (*)()>(r.library, "FK_VerifyServer")()));
-    char message[kBioMessageSize] = {};
     BioStatus status{};
-    status.message = message;
     using VerifyMatch = int32_t (*)(const char*, const char*, const char*, const char*, BioStatus*);
     const int32_t matched = Export<VerifyMatch>(r.library, "FK_VerifyMatch")("Z", r.stored.c_str(), "Z",
                                                                              r.live.c_str(), &status);
     r.outcomes.push_back(Outcome(matched, status));
+    Export<void (*)(char*)>(r.library, "FK_FreeText")(status.message);
     r.outcomes.push_back(
         std::to_string(Export<int32_t (*)(const char*, const char*)>(r.library, "FK_Verify")("Z", r.stored.c_str())));
     r.outcomes.push_back(std::to_string(Export<int32_t (*)(uint8_t, void*)>(r.library, "FK_Init")(1, nullptr)));
@@ -99,6 +99,7 @@ TEST_P(OneAtATime, TwoThreadsCallingEveryExportAtOnce) {
     const auto verify = Export<Verify>(library(), "FK_Verify");
     const auto exec = Export<Exec>(library(), "ExecInClientDLL");
     const auto deviceSerial = Export<DeviceSerial>(library(), "FK_DeviceSerial");
+    const auto freeText = Export<void (*)(char*)>(library(), "FK_FreeText");
 
     std::atomic<int> ran{0}, refused{0}, wrong{0};
     auto note = [&](bool full, bool busy, const std::string& what) {
@@ -117,7 +118,11 @@ TEST_P(OneAtATime, TwoThreadsCallingEveryExportAtOnce) {
         while (GetTickCount64() < end) {
             char message[kBioMessageSize] = {};
             BioStatus status{};
-            status.message = message;
+            struct FreeStatus {
+                BioStatus& status;
+                void (*freeText)(char*);
+                ~FreeStatus() { freeText(status.message); }
+            } freeStatus{status, freeText};
             switch (random() % 6) {
                 case 0: {
                     char* text = capture(nullptr, 1);

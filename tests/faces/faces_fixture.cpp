@@ -40,12 +40,11 @@ std::string FacesTest::fkVerifyServer() {
 int32_t FacesTest::fkVerifyMatch(const char* tpStored, const char* stored, const char* tpVerify, const char* verify,
                                  std::string* message) {
     using VerifyMatch = int32_t (*)(const char*, const char*, const char*, const char*, BioStatus*);
-    char buffer[kBioMessageSize] = {};
     BioStatus status{};
-    status.message = buffer;
     const int32_t result =
         Export<VerifyMatch>(m_library, "FK_VerifyMatch")(tpStored, stored, tpVerify, verify, &status);
-    *message = buffer;
+    *message = status.message ? status.message : "<no buffer>";
+    Export<void (*)(char*)>(m_library, "FK_FreeText")(status.message);
     return result;
 }
 

@@ -124,20 +124,21 @@ using VerifyMatchFn = int32_t (*)(const char*, const char*, const char*, const c
 // marker: never a match, always an error in the status.
 TEST_P(HostileInput, VerifyMatchNeverMatchesAndSaysWhy) {
     const auto verifyMatch = Export<VerifyMatchFn>(library(), "FK_VerifyMatch");
+    const auto freeText = Export<void (*)(char*)>(library(), "FK_FreeText");
     for (const auto& [name, text] : m_texts) {
         const GuardedText hostile(&text);
         for (const char* kind : {"Z", "N", "", static_cast<const char*>(nullptr)}) {
             for (bool asStored : {true, false}) {
-                char message[kBioMessageSize] = {};
                 BioStatus status{};
-                status.message = message;
                 const int32_t r = asStored
                                       ? verifyMatch(kind, hostile.get(false), "Z", m_live.c_str(), &status)
                                       : verifyMatch("Z", m_stored.c_str(), kind, hostile.get(false), &status);
+                const std::string message = status.message ? status.message : "";
+                freeText(status.message);
                 EXPECT_EQ(r, 0) << name << " as " << (asStored ? "stored" : "live") << " under " << (kind ? kind : "null");
                 EXPECT_FALSE(status.matched) << name;
                 EXPECT_NE(status.error, 0) << name << ": " << message;
-                EXPECT_NE(message[0], '\0') << name;
+                EXPECT_NE(message, "") << name;
             }
         }
     }

@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     auto capture = Export<Capture>(library, "FK_Capture");
     auto verifyServer = Export<VerifyServer>(library, "FK_VerifyServer");
     auto verifyMatch = Export<VerifyMatch>(library, "FK_VerifyMatch");
-    if (!capture || !verifyServer || !verifyMatch) {
+    auto freeText = Export<void (*)(char*)>(library, "FK_FreeText");
+    if (!capture || !verifyServer || !verifyMatch || !freeText) {
         std::fprintf(stderr, "cannot use %s: error %lu\n", argv[1], GetLastError());
         return 2;
     }
@@ -57,10 +58,9 @@ int main(int argc, char** argv) {
     while (std::fgets(line, sizeof line, stdin) && std::strncmp(line, "run", 3) == 0) {
         const std::string stored = Take(capture(nullptr, 1));
         const std::string live = Take(verifyServer());
-        char message[kBioMessageSize] = {};
         BioStatus status{};
-        status.message = message;
         const int32_t matched = verifyMatch("Z", stored.c_str(), "Z", live.c_str(), &status);
+        freeText(status.message);
         std::printf("captured %d %d matched %d success %d\n", IsTemplate(stored), IsTemplate(live), matched,
                     status.success ? 1 : 0);
         std::fflush(stdout);

@@ -196,12 +196,13 @@ int Match(const char* library, const char* storedPath, const char* verifyPath) {
     auto verifyMatch = bridge.get<VerifyMatch>("FK_VerifyMatch");
     if (!verifyMatch) return 2;
     const std::string stored = ReadText(storedPath), verify = ReadText(verifyPath);
-    char message[kBioMessageSize] = {};
+    auto freeText = bridge.get<void(__cdecl*)(char*)>("FK_FreeText");
+    if (!freeText) return 2;
     BioStatus status{};
-    status.message = message;
     const int32_t result = verifyMatch("Z", stored.c_str(), "Z", verify.c_str(), &status);
     char line[kBioMessageSize + 25];
     FormatBioStatus(line, &status);
+    freeText(status.message);
     std::printf("%d  (status %s)\n", result, line);
     return 0;
 }
