@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "capture_window.h"
 #include "unique_handles_win32.h"
 
@@ -22,7 +24,8 @@ public:
     CaptureRun(const char* moduleName, BioWindow* window, CaptureWorker worker, void* task,
                ThreadStarter start = CreateThread);
     // Waits for a worker that is still running, destroys the frame if it
-    // still exists and re-arms the pump flag.
+    // still exists and re-arms the pump flag. A quit message that reached the
+    // run is posted again, for the host's own loop.
     ~CaptureRun();
     CaptureRun(const CaptureRun&) = delete;
     CaptureRun& operator=(const CaptureRun&) = delete;
@@ -31,9 +34,10 @@ public:
     HWND frame() const { return m_window->frame; }
 
     // Lets the worker go, runs the message loop until the worker, the window
-    // procedure or "Cancelar" clears the pump flag, then waits for the worker
-    // without a time limit, still dispatching messages. Without a frame nothing
-    // could wake the loop, so it waits for the worker alone.
+    // procedure, "Cancelar" or a close from outside clears the pump flag, then
+    // waits for the worker without a time limit, still dispatching messages. A
+    // quit message ends the run as a close from outside does. Without a frame
+    // nothing could wake the loop, so it waits for the worker alone.
     void run();
 
 private:
@@ -46,6 +50,7 @@ private:
     win32::UniqueHandle m_ready;  // set when the worker may go
     win32::UniqueHandle m_thread;
     bool m_waited = false;
+    std::optional<int> m_quit;  // exit code of a quit message the run took
 };
 
 // A whole run with `prompt` in the prompt line. Returns false when the worker

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 
 // The six handles of one capture window, in this order.
 struct BioWindow {
@@ -36,8 +37,21 @@ void ReleaseCaptureWindowBrush();
 // made). `moduleName` names the library whose version and logo are shown.
 HWND CreateCaptureWindow(const char* moduleName, BioWindow* window);
 
-// Dispatches the calling thread's messages while the pump flag is set.
-void RunMessageLoop();
+// Dispatches the calling thread's messages while the pump flag is set. Returns
+// the exit code of a quit message that ended it (the host's PostQuitMessage),
+// which the caller hands on once its run is over; none otherwise.
+std::optional<int> RunMessageLoop();
+
+// Whether `message` closes the capture window from outside its run: WM_CLOSE
+// (Alt+F4, the taskbar, a host or another program), the end of the session
+// (logoff, shutdown) or the frame's destruction by anyone else. While a run is
+// live, each bridge's window procedure ends it on such a message exactly as
+// "Cancelar" does.
+bool ClosesFromOutside(UINT message, WPARAM wParam);
+
+// Wakes the calling thread's message loop so that it sees a cleared pump flag:
+// a sent close or a destroyed frame leaves nothing in the queue that would.
+void WakeMessageLoop();
 
 // What both bridges' window procedures do with the messages they do not handle
 // themselves: static controls get the white brush, painting redraws the logo

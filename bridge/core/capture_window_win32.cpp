@@ -130,16 +130,25 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
     return frame;
 }
 
-void RunMessageLoop() {
+std::optional<int> RunMessageLoop() {
     const MessageLoopScope loop;
     MSG message;
     while (g_pumpFlag.load() != 0) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;
+        if (got == 0) return static_cast<int>(message.wParam);
+        if (got == -1) break;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    return std::nullopt;
 }
+
+bool ClosesFromOutside(UINT message, WPARAM wParam) {
+    return message == WM_CLOSE || message == WM_QUERYENDSESSION || (message == WM_ENDSESSION && wParam != 0) ||
+           message == WM_DESTROY;
+}
+
+void WakeMessageLoop() { PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0); }
 
 LRESULT CaptureWindowDefaults(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CTLCOLORSTATIC) return reinterpret_cast<LRESULT>(g_whiteBrush);

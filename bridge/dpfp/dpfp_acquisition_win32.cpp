@@ -90,6 +90,13 @@ LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         Cancel(task);
         return 1;
     }
+    // Closed from outside while the run is live: a cancel. The frame stays
+    // until the run's end destroys it, as after "Cancelar".
+    if (ClosesFromOutside(message, wParam) && task && !task->finished) {
+        Cancel(task);
+        WakeMessageLoop();
+        if (message == WM_CLOSE) return 0;
+    }
     return CaptureWindowDefaults(window, message, wParam, lParam);
 }
 
@@ -120,6 +127,8 @@ DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition) {
     return DPFPCreateAcquisition(DPFP_PRIORITY_STANDARD, &anyReader, DPFP_DATA_TYPE_SAMPLE, task->window->frame,
                                  static_cast<uint32_t>(task->operation), acquisition);
 }
+
+
 
 void PostFinish(BioTask* task) {
     task->finished = true;

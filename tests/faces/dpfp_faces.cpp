@@ -48,6 +48,7 @@ const FacesBridge& DpfpFaces() {
         "1",
         "1",
         true,
+        "events=touch,hold",
     };
     return faces;
 }

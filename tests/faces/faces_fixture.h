@@ -35,6 +35,9 @@ struct FacesBridge {
     const char* closeWithoutSession;
     const char* closeAfterInit;
     bool nativeRecords;
+    // A script under which the reader gives nothing while the window is open
+    // (NITGEN: until the capture's time-out, shortened here).
+    const char* heldReader;
 };
 
 const FacesBridge& NbioFaces();

@@ -4,9 +4,12 @@
 // time the operation gives its own failure form (or, where the library is
 // meant to go on, reaches its goal), leaves no window and nothing of the SDK
 // open, and the next normal run of it succeeds. Operations with a window are
-// also run without one.
+// also run without one, and closed from outside in every way a user or a host
+// can close a window.
+#include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "bio_status.h"
@@ -269,6 +272,94 @@ TEST_P(DpfpFaultSweep, EverySdkCallFailedInTurn) {
     // Without a window no sample reaches the DigitalPersona operations.
     sweep(operations, faults, Outcome::kFailure);
 }
+
+// Rescues a run that does not end by itself: after 20 s it posts the
+// operation's thread a quit message, so that a hang fails the test instead of
+// stopping the runner.
+class Watchdog {
+public:
+    Watchdog() : m_thread(GetCurrentThreadId()), m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        m_watcher = std::thread([this] {
+            if (WaitForSingleObject(m_done, 20000) == WAIT_TIMEOUT) {
+                m_fired = true;
+                PostThreadMessageA(m_thread, WM_QUIT, 99, 0);
+            }
+        });
+    }
+    ~Watchdog() {
+        SetEvent(m_done);
+        m_watcher.join();
+        CloseHandle(m_done);
+        MSG quit;
+        if (m_fired) PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    bool fired() const { return m_fired; }
+
+private:
+    DWORD m_thread;
+    HANDLE m_done;
+    std::atomic<bool> m_fired{false};
+    std::thread m_watcher;
+};
+
+// A window closed from outside while its run is live (Alt+F4, another program,
+// a logoff, the host destroying the frame or quitting its thread) ends the run
+// as "Cancelar" does in that library: the same result, at once (NITGEN: at the
+// reader's time-out), no window left, nothing of the SDK open, a quit message
+// handed on to the host, and the next run works.
+using ClosedFromOutside = FacesTest;
+
+TEST_P(ClosedFromOutside, EndsTheRunAsCancelarDoes) {
+    const std::string stored = templateOf(1, true);
+    struct Windowed {
+        const char* name;
+        std::function<std::string()> run;
+        std::function<bool(const std::string&)> reachedGoal;
+    };
+    const auto verify = [&] { return std::to_string(In<VerifyFn>(library(), "FK_Verify")("Z", stored.c_str())); };
+    const Windowed operations[] = {
+        {"FK_Capture", [&] { return fkCapture(); }, IsTemplateText},
+        {"FK_VerifyServer", [&] { return fkVerifyServer(); }, IsTemplateText},
+        {"FK_Verify", verify, [](const std::string& r) { return r == "1"; }},
+    };
+    using Action = CaptureWindowProbe::Action;
+    const std::pair<const char*, Action> ways[] = {
+        {"Cancelar", Action::kPressCancel},          {"Alt+F4", Action::kPostClose},
+        {"another program's WM_CLOSE", Action::kSendClose}, {"a logoff", Action::kEndSession},
+        {"the host destroying the frame", Action::kDestroy}, {"the host quitting its thread", Action::kQuit},
+    };
+    for (const Windowed& operation : operations) {
+        std::string cancelled;
+        for (const auto& [way, action] : ways) {
+            const std::string what = std::string(operation.name) + " closed by " + way;
+            bridge().resetReader();
+            script(bridge().heldReader);
+            std::string result;
+            {
+                const Watchdog watchdog;
+                const CaptureWindowProbe probe(action);
+                result = operation.run();
+                EXPECT_FALSE(watchdog.fired()) << what << ": the run did not end";
+                EXPECT_EQ(probe.windowsSeen(), 1) << what;
+            }
+            if (action == Action::kPressCancel) cancelled = result;
+            EXPECT_FALSE(operation.reachedGoal(result)) << what << ": " << result;
+            EXPECT_EQ(result, cancelled) << what;
+            MSG quit{};
+            const bool quitWaits = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+            EXPECT_EQ(quitWaits, action == Action::kQuit) << what;
+            EXPECT_EQ(quitWaits ? quit.wParam : 7u, 7u) << what << ": the host's own exit code";
+            EXPECT_EQ(FindWindowA("BioProc", "KAVRO - Biometria"), nullptr) << what;
+            EXPECT_TRUE(bridge().readerIdle()) << what << " left the SDK open";
+            bridge().resetReader();
+            const CaptureWindowProbe next;
+            EXPECT_TRUE(operation.reachedGoal(operation.run())) << what << ": the next run fails";
+            EXPECT_EQ(next.windowsSeen(), 1) << what;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLibraries, ClosedFromOutside, ::testing::Values(&NbioFaces(), &DpfpFaces()), BridgeName);
 
 INSTANTIATE_TEST_SUITE_P(Nbio, NbioFaultSweep, ::testing::Values(&NbioFaces()), BridgeName);
 INSTANTIATE_TEST_SUITE_P(Dpfp, DpfpFaultSweep, ::testing::Values(&DpfpFaces()), BridgeName);

@@ -38,6 +38,7 @@ const FacesBridge& NbioFaces() {
         "-1",
         "0",
         false,
+        "block=1;timeout=500",
     };
     return faces;
 }

@@ -99,7 +99,7 @@ int LiveWindows() {
     return live;
 }
 
-CaptureWindowProbe::CaptureWindowProbe(bool pressCancel) : m_pressCancel(pressCancel) {
+CaptureWindowProbe::CaptureWindowProbe(Action action) : m_action(action) {
     g_probe = this;
     m_hook = SetWindowsHookExA(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId());
     m_destruction = SetWindowsHookExA(WH_CBT, Destruction, nullptr, GetCurrentThreadId());
@@ -110,6 +110,7 @@ CaptureWindowProbe::~CaptureWindowProbe() {
     if (m_hook) UnhookWindowsHookEx(m_hook);
     if (m_destruction) UnhookWindowsHookEx(m_destruction);
     if (m_texts) UnhookWindowsHookEx(m_texts);
+    if (m_sender.joinable()) m_sender.join();
     g_probe = nullptr;
 }
 
@@ -180,8 +181,36 @@ void CaptureWindowProbe::look(HWND frame) {
     m_last.corner = GetPixel(dc, 3, 3);
     ReleaseDC(frame, dc);
 
-    if (m_pressCancel && cancel) {
-        m_last.clickedAt = GetTickCount64();
-        PostMessageA(cancel, BM_CLICK, 0, 0);
+    act(frame, cancel);
+}
+
+void CaptureWindowProbe::act(HWND frame, HWND cancel) {
+    if (m_action == Action::kNothing || m_sender.joinable()) return;
+    m_last.clickedAt = GetTickCount64();
+    switch (m_action) {
+        case Action::kPressCancel:
+            if (cancel) PostMessageA(cancel, BM_CLICK, 0, 0);
+            break;
+        case Action::kPostClose:
+            PostMessageA(frame, WM_CLOSE, 0, 0);
+            break;
+        case Action::kSendClose:
+            m_sender = std::thread([frame] { SendMessageA(frame, WM_CLOSE, 0, 0); });
+            break;
+        case Action::kEndSession:
+            m_sender = std::thread([frame] {
+                const LPARAM logoff = ENDSESSION_LOGOFF;
+                const LRESULT agreed = SendMessageA(frame, WM_QUERYENDSESSION, 0, logoff);
+                SendMessageA(frame, WM_ENDSESSION, agreed ? TRUE : FALSE, logoff);
+            });
+            break;
+        case Action::kDestroy:
+            DestroyWindow(frame);
+            break;
+        case Action::kQuit:
+            PostQuitMessage(7);
+            break;
+        case Action::kNothing:
+            break;
     }
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 // Live GDI objects of this process. Wine answers GetObjectType for a handle
@@ -58,8 +59,20 @@ public:
         int inkAtFinish = 0;
     };
 
+    // What the probe does to the window as soon as it shows.
+    enum class Action {
+        kNothing,
+        kPressCancel,  // clicks "Cancelar"
+        kPostClose,    // posts WM_CLOSE, as Alt+F4 and the taskbar's "Close window" do
+        kSendClose,    // sends WM_CLOSE from another thread, as another program does
+        kEndSession,   // WM_QUERYENDSESSION, then WM_ENDSESSION, sent as a logoff sends them
+        kDestroy,      // the host destroys the frame
+        kQuit,         // the host's PostQuitMessage(7) on the operation's thread
+    };
+    explicit CaptureWindowProbe(Action action);
     // With `pressCancel`, clicks "Cancelar" as soon as a window shows.
-    explicit CaptureWindowProbe(bool pressCancel = false);
+    explicit CaptureWindowProbe(bool pressCancel = false)
+        : CaptureWindowProbe(pressCancel ? Action::kPressCancel : Action::kNothing) {}
     ~CaptureWindowProbe();
     CaptureWindowProbe(const CaptureWindowProbe&) = delete;
     CaptureWindowProbe& operator=(const CaptureWindowProbe&) = delete;
@@ -75,7 +88,10 @@ private:
     static LRESULT CALLBACK Texts(int code, WPARAM wParam, LPARAM lParam);
     void look(HWND frame);
 
-    bool m_pressCancel;
+    void act(HWND frame, HWND cancel);
+
+    Action m_action;
+    std::thread m_sender;  // sends the messages of another thread or program
     HHOOK m_hook = nullptr;
     HHOOK m_destruction = nullptr;
     HHOOK m_texts = nullptr;
