@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "DPFPApi.h"
@@ -27,6 +28,10 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward);
 // Worker step: creates the acquisition that posts the operation's events to the
 // frame. Returns the SDK's result and the handle.
 DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition);
+
+// "ERROR (<code>) - DPFPStartAcquisition - <text>.", for an acquisition that
+// did not start.
+std::string StartFailureText(DPFP_RESULT result);
 
 // Ends the run: no later event is taken, and the finish message closes the frame.
 void PostFinish(BioTask* task);

@@ -1,6 +1,7 @@
 #include "dpfp_acquisition.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -113,6 +114,11 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
         }
     }
     run.run();
+    // A worker whose acquisition did not start says so only now that it is
+    // done, unless the reader reported a failure first: that one stands.
+    if (const int32_t failed = task->startFailure; failed != 0 && task->status->success) {
+        FailStatus(task->status, failed, "%s", StartFailureText(failed).c_str());
+    }
     if (task->cancelled) {
         task->status->success = false;
         task->status->error = kCancelledError;
@@ -128,7 +134,13 @@ DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition) {
                                  static_cast<uint32_t>(task->operation), acquisition);
 }
 
-
+std::string StartFailureText(DPFP_RESULT result) {
+    char text[kResultTextSize];
+    GetResultText(result, text);
+    char message[kBioMessageSize];
+    std::snprintf(message, sizeof message, "ERROR (%d) - DPFPStartAcquisition - %s.", result, text);
+    return message;
+}
 
 void PostFinish(BioTask* task) {
     task->finished = true;

@@ -34,6 +34,7 @@ struct BioTask {
     int32_t operation;                  // whose acquisition events this run takes
     std::atomic<bool> finished{false};   // the run is over: later events and cancels are ignored
     std::atomic<bool> cancelled{false};  // "Cancelar" ended it; the status says so once the worker is done
+    std::atomic<int32_t> startFailure{0};  // the worker's DPFPStartAcquisition failed with this result
     int32_t featureSetLength = 0;       // bytes of every pre-registration set alike
     int32_t verifyFeaturesSize = 0;     // bytes behind verifyFeatures
     std::vector<std::vector<uint8_t>> featureSetStore;

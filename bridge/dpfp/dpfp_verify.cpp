@@ -37,16 +37,16 @@ DWORD WINAPI CaptureThread(void* parameter) {
 
     DPFP_ACQUISITION acquisition = 0;
     CreateAcquisition(task, &acquisition);
+    // From here on the window's thread may record what the reader reports;
+    // the worker no longer writes the status, so that nothing it finds later
+    // overwrites a failure recorded meanwhile.
     const DPFP_RESULT started = DPFPStartAcquisition(acquisition);
     if (started != DPFP_OK) {
-        char text[kResultTextSize];
-        GetResultText(started, text);
-        FailStatus(status, started, "ERROR (%d) - DPFPStartAcquisition - %s.", started, text);
-        PLOGE << "msg=" << status->message;
-    } else {
-        status->success = true;
+        task->startFailure = started;
+        PLOGE << "msg=" << StartFailureText(started);
+        return 0;
     }
-    return status->success ? 1 : 0;
+    return 1;
 }
 
 // "ERROR - <code>", and for failures other than a cancel what happened.
@@ -139,6 +139,7 @@ int32_t FK_Verify(const char* tpStored, const char* FkStored) try {
     PLOGD << "Begin";
     char* live = FK_VerifyServer();
     PLOGD << "ret64=" << live;
+
     int32_t result = 0;
     // A cancelled or failed capture is never matched: its text is no template.
     if (live && std::strcmp(live, kCancelledCapture) != 0 &&

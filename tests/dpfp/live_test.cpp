@@ -72,6 +72,12 @@ TEST_F(DpfpLive, ACaptureWithoutAFingerprintFails) {
         {"extract=-8", "ERROR - 0 - No verification feature set could be made from the fingerprint."},
         {"created=0", "ERROR - 0 - No verification feature set could be made from the fingerprint."},
         {"fxlen=-1", "ERROR - 0 - No verification feature set could be made from the fingerprint."},
+        // The same, taken by the window before the worker's start call returns:
+        // nothing the worker does afterwards overwrites the reason.
+        {"events=error:5@now,hold", "ERROR - 5 - Error code: 0x5 - An unknown exception occurred.."},
+        {"events=stop@now,hold", "ERROR - 0 - The reader stopped before a fingerprint was read."},
+        {"events=nodata@now,hold", "ERROR - 0 - The reader sent an image without fingerprint data."},
+        {"events=sample@now,hold;extract=-8", "ERROR - 0 - No verification feature set could be made from the fingerprint."},
     };
     const std::string stored = PackedFeatures(1, true);
     for (const Case& c : cases) {

@@ -18,7 +18,8 @@
  *                 (a failing terminate still ends its module)
  *   fxlen=R       FX_getFeaturesLen         mclen=R       MC_getFeaturesLen
  *   extract=R     FX_extractFeatures        generate=R    MC_generateRegFeatures
- *   verify=R      MC_verifyFeaturesEx
+ *   verify=R      MC_verifyFeaturesEx; a failure still writes the decision the
+ *                 comparison came to (1 for two sets of one finger)
  *   created=F1,F2,...  the "created" flag of successive FX_extractFeatures calls
  *                 (0: that sample makes no feature set; default 1)
  * Sizes and settings:
@@ -37,6 +38,10 @@
  *                 ready (7), error:CODE (1), disconnect (2), connect (3), stop (10),
  *                 kind:N (kind N, lParam 0). After the last event the list starts
  *                 over, unless the last item is "hold": then nothing more is posted.
+ *                 The first items may be "name[:argument]@now", with no pause at
+ *                 all: DPFPStartAcquisition itself hands them to the window and
+ *                 returns only once the window has taken them; they are not
+ *                 posted again when the list starts over.
  *                 Default: touch,sample,gone
  *   delay=MS      default pause before each event (default 10); a list that repeats
  *                 without any pause posts as fast as the window takes the events

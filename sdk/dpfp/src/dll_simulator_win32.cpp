@@ -7,9 +7,18 @@
 namespace dpfpsim {
 namespace {
 
+// How long an event handed over at once waits for a window that does not take
+// it: a window whose thread runs no message loop must not hold the caller for ever.
+constexpr UINT kSendTimeoutMs = 10000;
+
 bool PostToWindow(const PostedEvent& event) {
-    return PostMessageA(static_cast<HWND>(event.window), event.message, static_cast<WPARAM>(event.kind),
-                        static_cast<LPARAM>(event.data)) != FALSE;
+    const auto window = static_cast<HWND>(event.window);
+    const auto wParam = static_cast<WPARAM>(event.kind);
+    const auto lParam = static_cast<LPARAM>(event.data);
+    if (event.waitForWindow) {
+        return SendMessageTimeoutA(window, event.message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, nullptr) != 0;
+    }
+    return PostMessageA(window, event.message, wParam, lParam) != FALSE;
 }
 
 // Keeps this library loaded until the process ends: an acquisition thread

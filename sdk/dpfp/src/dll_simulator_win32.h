@@ -10,7 +10,8 @@
 namespace dpfpsim {
 
 // The process's simulator, made on first use with DPFPSIM_SCRIPT applied; its
-// acquisitions post their events with PostMessageA. May throw while it is
+// acquisitions post their events with PostMessageA (and send those handed
+// over at once with SendMessageTimeoutA). May throw while it is
 // being made (out of memory); the next call tries again.
 Simulator& DllSimulator();
 

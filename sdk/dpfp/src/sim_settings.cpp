@@ -44,9 +44,13 @@ std::optional<ScriptedEvent> ParseEvent(std::string_view text) {
     ScriptedEvent event;
     const size_t at = text.find('@');
     if (at != std::string_view::npos) {
-        const auto delay = ParseNumber(text.substr(at + 1));
-        if (!delay) return std::nullopt;
-        event.delayMs = *delay;
+        if (text.substr(at + 1) == "now") {
+            event.atOnce = true;
+        } else {
+            const auto delay = ParseNumber(text.substr(at + 1));
+            if (!delay) return std::nullopt;
+            event.delayMs = *delay;
+        }
         text = text.substr(0, at);
     }
     const size_t colon = text.find(':');
@@ -85,7 +89,7 @@ std::optional<ScriptedEvent> ParseEvent(std::string_view text) {
     for (const Named& named : kNamed) {
         if (name != named.name) continue;
         // A delay before "nothing more" would mean nothing.
-        if (named.type == ScriptedEvent::Type::kHold && event.delayMs) return std::nullopt;
+        if (named.type == ScriptedEvent::Type::kHold && (event.delayMs || event.atOnce)) return std::nullopt;
         event.type = named.type;
         event.kind = named.kind;
         return event;
@@ -100,6 +104,8 @@ std::optional<std::vector<ScriptedEvent>> ParseEvents(std::string_view text) {
         if (!events.empty() && events.back().type == ScriptedEvent::Type::kHold) return std::nullopt;
         const auto event = ParseEvent(part);
         if (!event) return std::nullopt;
+        // Events at once come first: after a pause, "at once" has no meaning.
+        if (event->atOnce && !events.empty() && !events.back().atOnce) return std::nullopt;
         events.push_back(*event);
     }
     return events;

@@ -26,6 +26,10 @@ struct ScriptedEvent {
     uint32_t kind = 0;
     int32_t data = 0;                 // lParam of a plain event (the code of an error)
     std::optional<uint32_t> delayMs;  // none: the `delay` in force when the acquisition starts
+    // No pause at all: DPFPStartAcquisition itself hands the event to the
+    // window and returns once the window has taken it. Only the first items
+    // of a list can be; they are never posted again.
+    bool atOnce = false;
 };
 
 struct SimSettings {

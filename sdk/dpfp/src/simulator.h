@@ -8,7 +8,8 @@
 // thread. Each function checks its arguments in the same order: null
 // pointers, the session or handle it needs, then the scripted result of the
 // call, then its own checks. A failing call writes nothing but its zeroed
-// outputs (a handle, a count, a flag).
+// outputs (a handle, a count, a flag), except the decision of a comparison
+// whose failure is scripted.
 #pragma once
 
 #include <condition_variable>
@@ -59,11 +60,14 @@ struct PostedEvent {
     uint32_t message = 0;
     uintptr_t kind = 0;  // wParam
     intptr_t data = 0;   // lParam
+    // Handed over at once: delivered only when the window has taken it.
+    bool waitForWindow = false;
 };
 
 // Delivers an event; false when it could not (the window is gone, its queue
 // is full). Called on an acquisition's thread with the simulator locked, so it
-// must not block or call back into the simulator.
+// must not block or call back into the simulator; except an event handed over
+// at once, which DPFPStartAcquisition delivers unlocked and waits for.
 using EventSink = std::function<bool(const PostedEvent&)>;
 
 class Simulator {
@@ -122,6 +126,7 @@ private:
         void* window = nullptr;
         uint32_t message = 0;
         bool stopping = false;  // set, under the lock, by whoever ends the acquisition
+        bool started = false;   // DPFPStartAcquisition took it
         std::vector<ScriptedEvent> plan;
         uint32_t defaultDelayMs = 0;
         std::thread thread;
@@ -151,6 +156,8 @@ private:
     void EndAcquisitions(std::unique_lock<std::mutex>& lock);
     void RunAcquisition(Acquisition& acquisition);
     void PostLocked(const Acquisition& acquisition, const ScriptedEvent& event);
+    // The event as the window receives it, with a new sample where it carries one.
+    PostedEvent EventLocked(const Acquisition& acquisition, const ScriptedEvent& event);
     void NewSampleLocked(bool withData);
     const Sample* FindSampleLocked(const uint8_t* data) const;
     int FindDeviceLocked(const DPFP_READER_ID& reader) const;

@@ -147,9 +147,11 @@ MC_RESULT Simulator::McVerifyFeaturesEx(MC_CONTEXT context, int32_t templateSize
     if (decision == nullptr) return kInvalidParameter;
     *decision = 0;
     if (mc_.contexts.count(context) == 0) return kInvalidContext;
+    // A scripted failure still leaves the decision the comparison came to: a
+    // module may fail after deciding, and its caller must not take that for a match.
+    *decision = templateFinger && setFinger && *templateFinger == *setFinger ? 1 : 0;
     if (const MC_RESULT scripted = settings_.verify.Take()) return scripted;
     if (!templateFinger || !setFinger) return kInvalidBuffer;
-    *decision = *templateFinger == *setFinger ? 1 : 0;
     return 0;
 }
 

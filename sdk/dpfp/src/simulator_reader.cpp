@@ -133,19 +133,41 @@ DPFP_RESULT Simulator::CreateAcquisition(int32_t priority, const DPFP_READER_ID*
 }
 
 DPFP_RESULT Simulator::StartAcquisition(DPFP_ACQUISITION handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     Count("DPFPStartAcquisition");
     const auto found = acquisitions_.find(handle);
     if (found == acquisitions_.end()) return kApiInvalidArgument;
     if (const DPFP_RESULT scripted = settings_.start.Take()) return scripted;
     Acquisition& acquisition = *found->second;
-    if (acquisition.thread.joinable()) return kApiBusy;
+    if (acquisition.started) return kApiBusy;
+    acquisition.started = true;
 
     // The plan is fixed now; the fingers are taken as the samples are made.
-    acquisition.plan = settings_.events;
-    acquisition.defaultDelayMs = settings_.delayMs;
-    acquisition.thread = std::thread([this, &acquisition] { RunAcquisition(acquisition); });
-    ++runningThreads_;
+    const std::vector<ScriptedEvent>& events = settings_.events;
+    const auto paused = std::find_if(events.begin(), events.end(), [](const ScriptedEvent& e) { return !e.atOnce; });
+    std::vector<PostedEvent> atOnce;
+    for (auto event = events.begin(); event != paused; ++event) {
+        atOnce.push_back(EventLocked(acquisition, *event));
+        atOnce.back().waitForWindow = true;
+    }
+    std::vector<ScriptedEvent> plan(paused, events.end());
+    const uint32_t defaultDelayMs = settings_.delayMs;
+
+    // Handed over without the lock: the window takes them at once, and its
+    // handlers call into the simulator.
+    lock.unlock();
+    for (const PostedEvent& event : atOnce) sink_(event);
+    lock.lock();
+
+    // DPFPTerm may have ended the acquisition meanwhile.
+    const auto still = acquisitions_.find(handle);
+    if (still != acquisitions_.end() && !plan.empty()) {
+        Acquisition& running = *still->second;
+        running.plan = std::move(plan);
+        running.defaultDelayMs = defaultDelayMs;
+        running.thread = std::thread([this, &running] { RunAcquisition(running); });
+        ++runningThreads_;
+    }
     return DPFP_OK;
 }
 
@@ -168,6 +190,12 @@ void Simulator::RunAcquisition(Acquisition& acquisition) {
 }
 
 void Simulator::PostLocked(const Acquisition& acquisition, const ScriptedEvent& event) {
+    const bool withSample = event.type == ScriptedEvent::Type::kSample || event.type == ScriptedEvent::Type::kNoData;
+    // A sample nobody received would only pile up until DPFPTerm.
+    if (!sink_(EventLocked(acquisition, event)) && withSample) samples_.pop_back();
+}
+
+PostedEvent Simulator::EventLocked(const Acquisition& acquisition, const ScriptedEvent& event) {
     PostedEvent posted;
     posted.window = acquisition.window;
     posted.message = acquisition.message;
@@ -178,8 +206,7 @@ void Simulator::PostLocked(const Acquisition& acquisition, const ScriptedEvent& 
         NewSampleLocked(event.type == ScriptedEvent::Type::kSample);
         posted.data = reinterpret_cast<intptr_t>(&samples_.back()->record);
     }
-    // A sample nobody received would only pile up until DPFPTerm.
-    if (!sink_(posted) && withSample) samples_.pop_back();
+    return posted;
 }
 
 void Simulator::NewSampleLocked(bool withData) {

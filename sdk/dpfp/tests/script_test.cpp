@@ -30,6 +30,7 @@ std::string Describe(const std::vector<ScriptedEvent>& events) {
         out += std::to_string(e.kind);
         if (e.data != 0) out += ':' + std::to_string(e.data);
         if (e.delayMs) out += '@' + std::to_string(*e.delayMs);
+        if (e.atOnce) out += "@now";
     }
     return out;
 }
@@ -83,6 +84,7 @@ TEST(Script, EventLists) {
         {"events=sample,hold", "S0 H0"},
         {"events=hold", "H0"},
         {"events = touch @ 5 , sample", "5@5 S0"},
+        {"events=touch@now,error:5@now,sample,hold", "5@now 1:5@now S0 H0"},
     };
     for (const auto& c : cases) {
         SimSettings s;
@@ -107,6 +109,7 @@ TEST(Script, MalformedScriptsChangeNothing) {
         {"events=", "events=touch,", "events=tap", "events=touch:1", "events=error", "events=error:", "events=error:x"},
         {"events=kind", "events=kind:-1", "events=touch@", "events=touch@-5", "events=hold,touch", "events=hold@5"},
         {"events=sample:1@2", "events=sample@1@2", "events=error:5:6"},
+        {"events=touch,sample@now", "events=hold@now", "events=touch@Now", "events=touch@now5"},
     };
     for (const auto& group : groups) {
         for (const char* script : group) {
