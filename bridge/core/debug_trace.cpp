@@ -25,6 +25,8 @@ int32_t __SetKavroBioDebug(uint8_t value) {
     return static_cast<int32_t>(g_debugSwitch);
 }
 
+bool DebugTraceOn() { return g_debugSwitch != 0; }
+
 void BioDebugLog(const char* format, ...) {
     if (g_debugSwitch == 0) return;
     const std::tm t = LocalNow();

@@ -9,6 +9,9 @@ extern "C" {
 int32_t __SetKavroBioDebug(uint8_t value);
 }
 
+// Whether the debug switch is on.
+bool DebugTraceOn();
+
 // printf-style trace line "HH:MM:SS - message". The first line of a process
 // empties "biolog.txt" and writes the date header "DD/MM/YYYY - HH:MM:SS". When
 // the file cannot be opened the message goes to standard output, without time.

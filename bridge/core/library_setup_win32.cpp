@@ -4,6 +4,8 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 
 #include "capture_window.h"
 #include "debug_trace.h"
@@ -27,9 +29,30 @@ std::wstring AnsiToWide(const std::string& text) {
     return wide;
 }
 
+// The operation log's appender. Its folder comes from the shell, which has no
+// business under the loader lock (it may load libraries and wait on other
+// threads): so the file's name is found at the first record, not at load. A
+// name that cannot be had yet is looked for again at the next record.
+class OperationLogAppender : public plog::IAppender {
+public:
+    void write(const plog::Record& record) noexcept override {
+        try {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_file) m_file = std::make_unique<File>(AnsiToWide(OperationLogPath()).c_str(), 0, 0);
+        } catch (...) {
+            return;
+        }
+        m_file->write(record);
+    }
+
+private:
+    using File = plog::RollingFileAppender<plog::TxtFormatter, plog::UTF8Converter>;
+    std::mutex m_mutex;
+    std::unique_ptr<File> m_file;
+};
+
 void InitOperationLog() {
-    static plog::RollingFileAppender<plog::TxtFormatter, plog::UTF8Converter> appender(
-        AnsiToWide(OperationLogPath()).c_str(), 0, 0);
+    static OperationLogAppender appender;
     plog::init<0>(plog::debug, &appender);
 }
 

@@ -9,6 +9,7 @@
 #include "dpfp_session.h"
 #include "dpfp_template_text.h"
 #include "fpbridge_dpfp.h"
+#include "logged_template.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
 #include "plog/RecordBatch.h"
@@ -82,8 +83,9 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
     // A comparison writes a score of records: they reach the log in one write.
     plog::RecordBatch records;
     PLOGD << "Begin";
-    PLOGD << "tpStored=" << tpStored << " FkStored=" << FkStored << " tpVerify=" << tpVerify
-          << " ToVerify=" << ToVerify;
+    PLOGD << "tpStored=" << tpStored << " FkStored=" << LoggedTemplate(FkStored) << " tpVerify=" << tpVerify
+          << " ToVerify=" << LoggedTemplate(ToVerify);
+
 
     OwnedStatus status(kOpVerifyMatch);
     const OperationGuard guard;

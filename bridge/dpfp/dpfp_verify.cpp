@@ -8,6 +8,7 @@
 #include "dpfp_match.h"
 #include "dpfp_session.h"
 #include "fpbridge_dpfp.h"
+#include "logged_template.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
 #include "template_text.h"
@@ -138,7 +139,8 @@ int32_t FK_Verify(const char* tpStored, const char* FkStored) try {
     if (!guard.entered()) return 0;
     PLOGD << "Begin";
     char* live = FK_VerifyServer();
-    PLOGD << "ret64=" << live;
+    PLOGD << "ret64=" << LoggedTemplate(live);
+
 
     int32_t result = 0;
     // A cancelled or failed capture is never matched: its text is no template.

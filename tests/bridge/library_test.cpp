@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <winternl.h>
+
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "file_version.h"
+#include "import_patch.h"
 #include "library_setup.h"
 
 namespace {
@@ -105,6 +109,78 @@ TEST_P(BridgeLibrary, OwnsItsCaptureWindowClassWhileLoaded) {
     FreeLibrary(module_);
     EXPECT_FALSE(GetClassInfoA(module_, "BioProc", &windowClass));
     module_ = nullptr;
+}
+
+// The loader's word that a library is about to start, and the library's import
+// of the shell's folder lookup pointed at a counter then.
+struct LoadWatch {
+    const char* library;
+    std::unique_ptr<ImportPatch> lookups;
+    int counted = 0;
+};
+LoadWatch* g_watch = nullptr;
+
+HRESULT WINAPI CountedFolderLookup(HWND window, int folder, HANDLE token, DWORD flags, LPSTR path) {
+    ++g_watch->counted;
+    using Lookup = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+    return reinterpret_cast<Lookup>(g_watch->lookups->original())(window, folder, token, flags, path);
+}
+
+struct DllLoaded {
+    ULONG flags;
+    const UNICODE_STRING* fullName;
+    const UNICODE_STRING* baseName;
+    void* base;
+    ULONG size;
+};
+void CALLBACK OnDllEvent(ULONG reason, const DllLoaded* loaded, void*) {
+    constexpr ULONG kLoaded = 1;
+    if (reason != kLoaded || !g_watch || g_watch->lookups) return;
+    const std::wstring name(loaded->baseName->Buffer, loaded->baseName->Length / sizeof(wchar_t));
+    const std::string library = g_watch->library;
+    if (_wcsicmp(name.c_str(), std::wstring(library.begin(), library.end()).c_str()) != 0) return;
+    g_watch->lookups = std::make_unique<ImportPatch>(static_cast<HMODULE>(loaded->base), "shell32.dll",
+                                                     "SHGetFolderPathA", reinterpret_cast<void*>(CountedFolderLookup));
+}
+
+// DllMain does only what must happen at load: the shell is asked for the
+// operation log's folder at the first record, not under the loader lock,
+// where it may load libraries and wait on other threads. Wine tells a load
+// (LdrRegisterDllNotification) with the library's imports bound and right
+// before its DllMain runs; the lookups are counted from then on.
+TEST_P(BridgeLibrary, AsksForTheLogFolderAtItsFirstRecordNotAtLoad) {
+    FreeLibrary(module_);
+    module_ = nullptr;
+    ASSERT_EQ(GetModuleHandleA(GetParam()), nullptr);
+    using Register = LONG(NTAPI*)(ULONG, void(CALLBACK*)(ULONG, const DllLoaded*, void*), void*, void**);
+    using Unregister = LONG(NTAPI*)(void*);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    const auto registerFor = reinterpret_cast<Register>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "LdrRegisterDllNotification")));
+    const auto unregister = reinterpret_cast<Unregister>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "LdrUnregisterDllNotification")));
+    ASSERT_TRUE(registerFor && unregister);
+
+    LoadWatch watch{GetParam(), nullptr, 0};
+    g_watch = &watch;
+    void* cookie = nullptr;
+    ASSERT_EQ(registerFor(0, OnDllEvent, nullptr, &cookie), 0);
+    module_ = LoadLibraryA(GetParam());
+    unregister(cookie);
+    ASSERT_NE(module_, nullptr);
+    ASSERT_TRUE(watch.lookups && watch.lookups->applied()) << "the loader told the load, the library imports the lookup";
+    EXPECT_EQ(watch.counted, 0) << "no shell lookup while the library loads";
+
+    using VerifyMatch = int32_t (*)(const char*, const char*, const char*, const char*, void*);
+    const auto verifyMatch =
+        reinterpret_cast<VerifyMatch>(reinterpret_cast<void*>(GetProcAddress(module_, "FK_VerifyMatch")));
+    ASSERT_NE(verifyMatch, nullptr);
+    EXPECT_EQ(verifyMatch("Z", "QUJDRA==", "Z", "QUJDRA==", nullptr), 0);
+    EXPECT_EQ(watch.counted, 1) << "one lookup, at the first record";
+    verifyMatch("Z", "QUJDRA==", "Z", "QUJDRA==", nullptr);
+    EXPECT_EQ(watch.counted, 1) << "and only there";
+    watch.lookups.reset();
+    g_watch = nullptr;
 }
 
 TEST(FileVersion, FileWithoutVersionBlockLeavesOutputsAlone) {

@@ -1,9 +1,10 @@
 // FK_VerifyMatch and FK_VerifyMcsDigital: template texts compared without the
 // reader.
+#include <cstdio>
 #include <cstring>
 
 #include "dpfp_fixture.h"
-
+#include "sha256.h"
 
 namespace {
 
@@ -159,6 +160,45 @@ TEST_F(DpfpMatch, McsDigitalMatchesTheLiveTemplateAgainstAList) {
     FK_VerifyMcsDigital(failing, 2, out, 64);
     EXPECT_EQ(std::strlen(out), 63u);
     EXPECT_EQ(out[64], 'z');
+}
+
+// The operation log is a plain file that is never rolled: the comparison's
+// record names each template by its length and digest, and carries the texts
+// themselves only while the debug switch is on. So does FK_Verify's record of
+// the live text.
+TEST_F(DpfpMatch, TemplatesStayOutOfTheOperationLog) {
+    const std::string stored = PackedFeatures(2, true), live = NativeFeatures(2, false);
+    const auto named = [](const std::string& text) {
+        const Sha256Digest digest = Sha256(text.data(), text.size());
+        char hex[13];
+        std::snprintf(hex, sizeof hex, "%02x%02x%02x%02x%02x%02x", digest[0], digest[1], digest[2], digest[3],
+                      digest[4], digest[5]);
+        return "<" + std::to_string(text.size()) + " chars sha256:" + hex + ">";
+    };
+    const auto record = [](const std::string& log, const char* start) {
+        const size_t at = log.find(start);
+        return at == std::string::npos ? std::string() : log.substr(at, log.find('\n', at) - at);
+    };
+    const auto debug = reinterpret_cast<int32_t (*)(uint8_t)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("fpbridge_dpfp.dll"), "__SetKavroBioDebug")));
+    ASSERT_NE(debug, nullptr);
+
+    size_t before = OperationLogSize();
+    ASSERT_EQ(FK_VerifyMatch("Z", stored.c_str(), "N", live.c_str(), nullptr), 1);
+    Script("finger=2");
+    ASSERT_EQ(FK_Verify(nullptr, stored.c_str()), 1);
+    std::string log = OperationLogSince(before);
+    EXPECT_EQ(record(log, "tpStored="), "tpStored=Z FkStored=" + named(stored) + " tpVerify=N ToVerify=" + named(live));
+    EXPECT_NE(record(log, "ret64=<"), "") << log;
+    EXPECT_EQ(log.find(stored), std::string::npos);
+    EXPECT_EQ(log.find(live), std::string::npos);
+
+    debug(1);
+    before = OperationLogSize();
+    FK_VerifyMatch(nullptr, stored.c_str(), "N", live.c_str(), nullptr);
+    debug(0);
+    log = OperationLogSince(before);
+    EXPECT_EQ(record(log, "tpStored="), "tpStored=(null) FkStored=" + stored + " tpVerify=N ToVerify=" + live);
 }
 
 }  // namespace
