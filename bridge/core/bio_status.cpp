@@ -74,6 +74,19 @@ void OwnedStatus::adoptHandedMessage() {
     if (m_status.message != m_message.get()) m_message.reset(m_status.message);
 }
 
+void FailInside(BioStatus* status) noexcept {
+    FailStatus(status, kFailedInsideError, "%s", CaughtFailureMessage());
+    if (status) status->matched = false;
+}
+
+void FailWithoutStatus(int32_t operation, BioStatus* out) noexcept {
+    if (!out) return;
+    out->operation = operation;
+    out->success = false;
+    out->matched = false;
+    out->error = kFailedInsideError;
+}
+
 void HandOverStatus(OwnedStatus& status, BioStatus* out) {
     out->operation = status->operation;
     out->success = status->success;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "failure_text.h"
+
 // Operation codes. In the DigitalPersona bridge a code is also the number of the
 // window message carrying that operation's reader events; 2029 finishes a run.
 enum BioOperation : int32_t {
@@ -94,6 +96,14 @@ private:
 // caller's, who frees it with free() or FK_FreeText. A buffer the caller had
 // put there is left alone and stays the caller's to free.
 void HandOverStatus(OwnedStatus& status, BioStatus* out);
+
+// Inside the catch block of an operation that reports through a status: the
+// operation failed inside the library (error kFailedInsideError, no match).
+void FailInside(BioStatus* status) noexcept;
+
+// An operation whose own status could not even be made (memory ran out): the
+// caller's record says so, its message pointer left as it was.
+void FailWithoutStatus(int32_t operation, BioStatus* out) noexcept;
 
 extern "C" {
 // Frees a text or a message buffer that the library handed its caller, with

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -15,17 +16,41 @@
 
 namespace {
 
-struct FreeText {
-    void operator()(char* text) const { std::free(text); }
-};
-using OwnedText = std::unique_ptr<char, FreeText>;
-
-// The client's buffer gets the text without NUL; the text is cut at the room
-// the client was asked to provide rather than written past it.
-void Deliver(const std::string& text, char* result, int32_t* resultLength) {
-    const size_t length = std::min(text.size(), static_cast<size_t>(kClientResultRoom));
-    std::memcpy(result, text.data(), length);
+// The client's buffer gets `prefix`, `text` and `suffix` without NUL; the
+// result is cut at the room the client was asked to provide rather than
+// written past it.
+void Deliver(const char* prefix, const char* text, const char* suffix, char* result, int32_t* resultLength) {
+    size_t length = 0;
+    for (const char* part : {prefix, text, suffix}) {
+        const size_t piece = std::min(std::strlen(part), static_cast<size_t>(kClientResultRoom) - length);
+        std::memcpy(result + length, part, piece);
+        length += piece;
+    }
     *resultLength = static_cast<int32_t>(length);
+}
+
+void Deliver(const std::string& text, char* result, int32_t* resultLength) {
+    Deliver("", text.c_str(), "", result, resultLength);
+}
+
+// A command that could not run (refused as busy, or failed inside) says why in
+// its own result form: after the "0" of a check, the "00" of a match, or as a
+// capture's failure text.
+void DeliverFailure(ClientCommandKind kind, const char* why, char* result, int32_t* resultLength) {
+    switch (kind) {
+        case ClientCommandKind::kEnroll:
+        case ClientCommandKind::kCapturar:
+            Deliver("", why, "", result, resultLength);
+            break;
+        case ClientCommandKind::kVerificar:
+            Deliver("0", why, "", result, resultLength);
+            break;
+        case ClientCommandKind::kMatch:
+            Deliver("00", why, "", result, resultLength);
+            break;
+        case ClientCommandKind::kUnknown:
+            break;
+    }
 }
 
 std::string CaptureText(const BridgeOperations& operations, int32_t mode) {
@@ -48,38 +73,49 @@ std::string MatchText(const BridgeOperations& operations, const ClientCommand& c
     return std::to_string(result) + "0" + status->message;
 }
 
+// Runs a command that needs the library's operations; the caller has taken
+// the one-operation guard.
+void Run(const BridgeOperations& operations, const ClientCommand& command, char* result, int32_t* resultLength) {
+    switch (command.kind) {
+        case ClientCommandKind::kEnroll:
+        case ClientCommandKind::kCapturar:
+            Deliver(CaptureText(operations, command.kind == ClientCommandKind::kEnroll ? 1 : 2), result, resultLength);
+            break;
+        case ClientCommandKind::kVerificar:
+            Deliver(std::to_string(operations.verify(command.kinds[0], command.templates[0])), result, resultLength);
+            break;
+        case ClientCommandKind::kMatch:
+            Deliver(MatchText(operations, command), result, resultLength);
+            break;
+        case ClientCommandKind::kUnknown:
+            break;
+    }
+}
+
+// The operation behind the export, under the name its records carry.
 int32_t Executar(int32_t leading, char* commandLine, int32_t trailing, char* result, int32_t* resultLength) {
     PLOGD << "Begin Executar(" << leading << static_cast<const void*>(commandLine) << trailing << ")";
     const ClientFaceTraits* faces = InstalledClientFaces();
     if (!commandLine || !result || !resultLength || !faces) return -1;
-    const BridgeOperations& operations = faces->operations;
 
     const ClientCommand command = ParseClientCommand(commandLine);
-    // The whole command is one operation: no other caller's operation can
-    // come between its steps (a MATCH over its candidates included).
-    const OperationGuard guard;
-    const bool busy = !guard.entered();
-    switch (command.kind) {
-        case ClientCommandKind::kEnroll:
-        case ClientCommandKind::kCapturar:
-            Deliver(busy ? kBusyMessage : CaptureText(operations, command.kind == ClientCommandKind::kEnroll ? 1 : 2),
-                    result, resultLength);
-            break;
-        case ClientCommandKind::kVerificar:
-            // A refused check says why after its "0", as a refused MATCH does.
-            Deliver(busy ? std::string("0") + kBusyMessage
-                         : std::to_string(operations.verify(command.kinds[0], command.templates[0])),
-                    result, resultLength);
-            break;
-        case ClientCommandKind::kMatch:
-            if (command.pairs == 0) {
-                Deliver("ERROR - Invalid parameters : '" + std::string(command.word) + "'", result, resultLength);
-                return -1;
+    if (command.kind == ClientCommandKind::kMatch && command.pairs == 0) {
+        Deliver("ERROR - Invalid parameters : '", command.word, "'", result, resultLength);
+        return -1;
+    }
+    {
+        // The whole command is one operation: no other caller's operation can
+        // come between its steps (a MATCH over its candidates included).
+        const OperationGuard guard;
+        if (!guard.entered()) {
+            DeliverFailure(command.kind, kBusyMessage, result, resultLength);
+        } else {
+            try {
+                Run(faces->operations, command, result, resultLength);
+            } catch (...) {
+                DeliverFailure(command.kind, CaughtFailureMessage(), result, resultLength);
             }
-            Deliver(busy ? std::string("00") + kBusyMessage : MatchText(operations, command), result, resultLength);
-            break;
-        case ClientCommandKind::kUnknown:
-            break;
+        }
     }
     PLOGD << "End Executar(" << leading << static_cast<const void*>(commandLine) << trailing
           << static_cast<const void*>(result) << static_cast<const void*>(resultLength) << ")";
@@ -90,9 +126,5 @@ int32_t Executar(int32_t leading, char* commandLine, int32_t trailing, char* res
 
 extern "C" int32_t ExecInClientDLL(int32_t leading, char* commandLine, int32_t trailing, char* result,
                                    int32_t* resultLength) {
-    try {
-        return Executar(leading, commandLine, trailing, result, resultLength);
-    } catch (...) {
-        return -1;
-    }
+    return Executar(leading, commandLine, trailing, result, resultLength);
 }

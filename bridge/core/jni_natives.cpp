@@ -76,14 +76,10 @@ jstring DecimalString(JNIEnv* env, int32_t value) {
     return env->NewStringUTF(text);
 }
 
-struct FreeText {
-    void operator()(char* text) const { std::free(text); }
-};
-
 // A text that an FK_ operation made for its caller, handed to Java and freed;
 // no text gives Java null.
 jstring TakeText(JNIEnv* env, char* text) {
-    const std::unique_ptr<char, FreeText> owned(text);
+    const OwnedText owned(text);
     return owned ? env->NewStringUTF(owned.get()) : nullptr;
 }
 

@@ -9,6 +9,7 @@
 
 #include "capture_window.h"
 #include "debug_trace.h"
+#include "failure_text.h"
 #include "plog/Init.h"
 #include "template_codec.h"
 
@@ -62,6 +63,8 @@ void Attach(HMODULE module, const BridgeTraits& traits) {
     InstallClientFaces(&traits.faces);
     RegisterCaptureWindowClass(module, traits.windowProcedure);
     CodecAllocateBuffers();
+    // Kept aside so that a failure still reaches its caller as text when memory runs out.
+    ReserveFailureText();
     g_moduleName = static_cast<char*>(std::calloc(kModuleNameSize, 1));
     InitOperationLog();
 }

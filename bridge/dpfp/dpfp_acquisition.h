@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "DPFPApi.h"
@@ -17,6 +16,8 @@
 // Message that ends a run: BioProc closes the frame and stops the loop.
 constexpr UINT kFinishMessage = 2029;
 
+// Nothing leaves it: a failure inside the handling of an event (memory ran
+// out) ends the run with that failure.
 LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Opens the window, stores the task in its user data, runs `worker` and the
@@ -30,8 +31,8 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward);
 DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition);
 
 // "ERROR (<code>) - DPFPStartAcquisition - <text>.", for an acquisition that
-// did not start.
-std::string StartFailureText(DPFP_RESULT result);
+// did not start, into `out` (kBioMessageSize bytes).
+void StartFailureText(DPFP_RESULT result, char* out);
 
 // Ends the run: no later event is taken, and the finish message closes the frame.
 void PostFinish(BioTask* task);

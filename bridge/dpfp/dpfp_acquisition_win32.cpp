@@ -75,9 +75,9 @@ bool ReadDib(const std::vector<uint8_t>& buffer, DibLayout* out) {
 
 }  // namespace
 
-LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    BioTask* task = TaskOf(window);
-    BioDebugLog("message = %d\n", static_cast<int>(message));
+namespace {
+
+LRESULT HandleMessage(BioTask* task, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kOpEnroll || message == kOpVerifyServer) {
         AcquisitionEvent(task, message, wParam, lParam);
         return 0;
@@ -101,6 +101,24 @@ LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return CaptureWindowDefaults(window, message, wParam, lParam);
 }
 
+}  // namespace
+
+LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    BioTask* task = TaskOf(window);
+    BioDebugLog("message = %d\n", static_cast<int>(message));
+    try {
+        return HandleMessage(task, window, message, wParam, lParam);
+    } catch (...) {
+        // An exception must not cross the system's frames back to the loop.
+        if (task && !task->finished) {
+            FailStatus(task->status, kFailedInsideError, "%s", CaughtFailureMessage());
+            PLOGE << "msg=" << task->status->message;
+            PostFinish(task);
+        }
+        return 0;
+    }
+}
+
 void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
     CaptureRun run(kDpfpModuleName, task->window, worker, task);
     if (!run.started()) {
@@ -117,7 +135,9 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
     // A worker whose acquisition did not start says so only now that it is
     // done, unless the reader reported a failure first: that one stands.
     if (const int32_t failed = task->startFailure; failed != 0 && task->status->success) {
-        FailStatus(task->status, failed, "%s", StartFailureText(failed).c_str());
+        char message[kBioMessageSize];
+        StartFailureText(failed, message);
+        FailStatus(task->status, failed, "%s", message);
     }
     if (task->cancelled) {
         task->status->success = false;
@@ -134,12 +154,10 @@ DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition) {
                                  static_cast<uint32_t>(task->operation), acquisition);
 }
 
-std::string StartFailureText(DPFP_RESULT result) {
+void StartFailureText(DPFP_RESULT result, char* out) {
     char text[kResultTextSize];
     GetResultText(result, text);
-    char message[kBioMessageSize];
-    std::snprintf(message, sizeof message, "ERROR (%d) - DPFPStartAcquisition - %s.", result, text);
-    return message;
+    std::snprintf(out, kBioMessageSize, "ERROR (%d) - DPFPStartAcquisition - %s.", result, text);
 }
 
 void PostFinish(BioTask* task) {

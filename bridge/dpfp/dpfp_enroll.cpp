@@ -98,8 +98,17 @@ DWORD WINAPI EnrollThread(void* parameter) {
         PostFinish(task);
         return 0;
     }
-    task->featureSetStore.assign(static_cast<size_t>(task->needed), {});
-    task->featureSetPointers.assign(static_cast<size_t>(task->needed), nullptr);
+    try {
+        task->featureSetStore.assign(static_cast<size_t>(task->needed), {});
+        task->featureSetPointers.assign(static_cast<size_t>(task->needed), nullptr);
+    } catch (...) {
+        // No acquisition yet, so no event writes the status meanwhile.
+        FailStatus(status, kFailedInsideError, "%s", CaughtFailureMessage());
+        PLOGE << "msg=" << status->message;
+        task->needed = 0;
+        PostFinish(task);
+        return 0;
+    }
     task->featureSets = task->featureSetPointers.data();
     FX_createContext(&task->extraction);
     MC_createContext(&task->comparison);
@@ -117,12 +126,6 @@ DWORD WINAPI EnrollThread(void* parameter) {
     }
     DPFPStartAcquisition(acquisition);
     return status->success ? 1 : 0;
-}
-
-char* FailureText(const char* message) {
-    char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
-    if (text) std::strncpy(text, message, kFailureTextSize - 1);
-    return text;
 }
 
 // The enrolled template as packed template text; a run that ended without a
@@ -161,27 +164,30 @@ void EnrollmentEvent(BioTask* task, WPARAM kind, LPARAM data) {
 
 extern "C" char* FK_Capture(const char*, int32_t) try {
     const OperationGuard guard;
-    if (!guard.entered()) return FailureText(kBusyMessage);
+    if (!guard.entered()) return FailureText(kBusyMessage, kFailureTextSize);
     OwnedStatus status(kOpEnroll);
     BioWindow window{};
     BioTask task(kOpEnroll, &window, status.get());
-    char* result = nullptr;
+    const ContextsClose contexts(&task);
+    SessionEnd session;
+    OwnedText result;
     if (FK_Init(1, &task) == 0) {
         PLOGD << "Begin FK_Capture";
         RunAcquisition(&task, EnrollThread, true);
         if (status->success) {
-            result = PackTemplate(&task);
+            result.reset(PackTemplate(&task));
             if (!result) {
                 PLOGE << "msg=" << status->message;
             }
         }
     }
-    FK_Close();
-    if (!status->success) result = FailureText(status->message);
+    session.close();
+    if (!status->success) result.reset(FailureText(status->message, kFailureTextSize));
     CloseTaskContexts(&task);
     PumpFlag().store(1);
     PLOGD << "End FK_Capture";
-    return result;
+    return result.release();
 } catch (...) {
-    return nullptr;
+    // The owners above have ended the session and closed the contexts.
+    return FailureText(CaughtFailureMessage(), kFailureTextSize);
 }

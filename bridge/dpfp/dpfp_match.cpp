@@ -2,7 +2,9 @@
 // reader, and the steps that every comparison uses.
 #include "dpfp_match.h"
 
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,8 +87,6 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
     PLOGD << "Begin";
     PLOGD << "tpStored=" << tpStored << " FkStored=" << LoggedTemplate(FkStored) << " tpVerify=" << tpVerify
           << " ToVerify=" << LoggedTemplate(ToVerify);
-
-
     OwnedStatus status(kOpVerifyMatch);
     const OperationGuard guard;
     if (!guard.entered()) {
@@ -94,53 +94,62 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
         if (statusOut) HandOverStatus(status, statusOut);
         return 0;
     }
-    BioTask task(kOpVerifyMatch, nullptr, status.get());
-    if (!FkStored || !ToVerify || std::strcmp(ToVerify, kCancelledCapture) == 0) {
-        FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
-        PLOGE << "msg=" << status->message;
-    } else if (FK_Init(0, &task) == 0) {
-        if (!IsNative(tpStored)) {
-            PLOGD << "tpStored != N";
-        }
-        int32_t unpackedSize = 0;
-        bool read = ReadTemplate(tpStored, FkStored, &task.templateStore, nullptr);
-        if (!read) {
-            FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateStored.", 8);
+    try {
+        BioTask task(kOpVerifyMatch, nullptr, status.get());
+        const ContextsClose contexts(&task);
+        SessionEnd session;
+        if (!FkStored || !ToVerify || std::strcmp(ToVerify, kCancelledCapture) == 0) {
+            FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
             PLOGE << "msg=" << status->message;
-        } else {
-            read = ReadTemplate(tpVerify, ToVerify, &task.verifyStore, &unpackedSize);
-            if (!IsNative(tpVerify)) {
-                PLOGD << "unpackedsize=" << unpackedSize;
+        } else if (FK_Init(0, &task) == 0) {
+            if (!IsNative(tpStored)) {
+                PLOGD << "tpStored != N";
             }
+            int32_t unpackedSize = 0;
+            bool read = ReadTemplate(tpStored, FkStored, &task.templateStore, nullptr);
             if (!read) {
-                FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateVerify.", 8);
+                FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateStored.", 8);
                 PLOGE << "msg=" << status->message;
+            } else {
+                read = ReadTemplate(tpVerify, ToVerify, &task.verifyStore, &unpackedSize);
+                if (!IsNative(tpVerify)) {
+                    PLOGD << "unpackedsize=" << unpackedSize;
+                }
+                if (!read) {
+                    FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateVerify.", 8);
+                    PLOGE << "msg=" << status->message;
+                }
+            }
+            if (read) {
+                task.templateData = task.templateStore.data();
+                task.templateLength = static_cast<int32_t>(task.templateStore.size());
+                task.verifyFeatures = task.verifyStore.data();
+                task.verifyFeaturesSize = static_cast<int32_t>(task.verifyStore.size());
+                task.collected = 0;
+                status->success = true;
+                status->matched = false;
+                PLOGD << "Before FX_createContext";
+                FX_createContext(&task.extraction);
+                PLOGD << "After FX_createContext";
+                PLOGD << "Before MC_createContext";
+                MC_createContext(&task.comparison);
+                PLOGD << "After MC_createContext";
+                Verify(nullptr, 0, &task);
             }
         }
-        if (read) {
-            task.templateData = task.templateStore.data();
-            task.templateLength = static_cast<int32_t>(task.templateStore.size());
-            task.verifyFeatures = task.verifyStore.data();
-            task.verifyFeaturesSize = static_cast<int32_t>(task.verifyStore.size());
-            task.collected = 0;
-            status->success = true;
-            status->matched = false;
-            PLOGD << "Before FX_createContext";
-            FX_createContext(&task.extraction);
-            PLOGD << "After FX_createContext";
-            PLOGD << "Before MC_createContext";
-            MC_createContext(&task.comparison);
-            PLOGD << "After MC_createContext";
-            Verify(nullptr, 0, &task);
-        }
+        CloseTaskContexts(&task);
+        session.close();
+    } catch (...) {
+        // The task and the session's end have closed what was open.
+        FailInside(status.get());
+        PLOGE << "msg=" << status->message;
     }
     if (statusOut) HandOverStatus(status, statusOut);
-    CloseTaskContexts(&task);
-    FK_Close();
     PumpFlag().store(1);
     PLOGD << "End FK_VerifyMatch";
     return status->matched ? 1 : 0;
 } catch (...) {
+    FailWithoutStatus(kOpVerifyMatch, statusOut);
     return 0;
 }
 
@@ -167,6 +176,13 @@ int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outS
     if (status) FormatBioStatusBounded(out, static_cast<size_t>(outSize), status->get());
     return result;
 } catch (...) {
+    // Not even a status could be had: the answer says so without one.
+    if (outSize >= 64) {
+        char message[kBioMessageSize];
+        std::snprintf(message, sizeof message, "%s", CaughtFailureMessage());
+        const BioStatus failed{0, false, false, kFailedInsideError, message};
+        FormatBioStatusBounded(out, static_cast<size_t>(outSize), &failed);
+    }
     return 0;
 }
 

@@ -49,6 +49,12 @@ void CloseTaskContexts(BioTask* task) {
     task->comparison = 0;
 }
 
+void SessionEnd::close() noexcept {
+    if (m_closed) return;
+    m_closed = true;
+    FK_Close();
+}
+
 extern "C" {
 
 int32_t FK_Init(uint8_t, BioTask* task) try {

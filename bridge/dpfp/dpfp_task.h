@@ -14,6 +14,8 @@
 struct BioTask {
     BioTask(int32_t operationCode, BioWindow* captureWindow, BioStatus* operationStatus)
         : window(captureWindow), status(operationStatus), operation(operationCode) {}
+    BioTask(const BioTask&) = delete;
+    BioTask& operator=(const BioTask&) = delete;
 
     int32_t needed = 0;              // enrollment: pre-registration feature sets the comparison module wants
     int32_t collected = 0;           // enrollment: pre-registration feature sets collected so far

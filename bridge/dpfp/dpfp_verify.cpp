@@ -44,24 +44,25 @@ DWORD WINAPI CaptureThread(void* parameter) {
     const DPFP_RESULT started = DPFPStartAcquisition(acquisition);
     if (started != DPFP_OK) {
         task->startFailure = started;
-        PLOGE << "msg=" << StartFailureText(started);
+        char message[kBioMessageSize];
+        StartFailureText(started, message);
+        PLOGE << "msg=" << message;
         return 0;
     }
     return 1;
 }
 
 // "ERROR - <code>", and for failures other than a cancel what happened.
-char* FailureText(const BioStatus& status) {
-    char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
-    if (!text) return nullptr;
-    const char* detail = status.message;
+char* FailureTextFor(int32_t error, const char* message) {
+    const char* detail = message;
     if (std::strncmp(detail, kErrorPrefix, sizeof kErrorPrefix - 1) == 0) detail += sizeof kErrorPrefix - 1;
-    if (status.error == kCancelled || detail[0] == '\0') {
-        std::snprintf(text, kFailureTextSize, "ERROR - %d", status.error);
+    char text[kFailureTextSize];
+    if (error == kCancelled || detail[0] == '\0') {
+        std::snprintf(text, sizeof text, "ERROR - %d", error);
     } else {
-        std::snprintf(text, kFailureTextSize, "ERROR - %d - %s", status.error, detail);
+        std::snprintf(text, sizeof text, "ERROR - %d - %s", error, detail);
     }
-    return text;
+    return FailureText(text, kFailureTextSize);
 }
 
 char* PackLiveTemplate(BioTask* task) {
@@ -105,53 +106,47 @@ void LiveCaptureEvent(BioTask* task, WPARAM kind, LPARAM data) {
 extern "C" {
 
 char* FK_VerifyServer(void) try {
-    OwnedStatus status(kOpVerifyServer);
     const OperationGuard guard;
-    if (!guard.entered()) {
-        FailStatus(status.get(), kBusyError, "%s", kBusyMessage);
-        return FailureText(*status.get());
-    }
+    if (!guard.entered()) return FailureTextFor(kBusyError, kBusyMessage);
+    OwnedStatus status(kOpVerifyServer);
     PLOGD << "Begin";
     BioWindow window{};
     BioTask task(kOpVerifyServer, &window, status.get());
-    char* result = nullptr;
+    const ContextsClose contexts(&task);
+    SessionEnd session;
+    OwnedText result;
     if (FK_Init(1, &task) == 0) {
         status->success = true;
         status->matched = false;
         RunAcquisition(&task, CaptureThread, false);
-        if (status->success) result = PackLiveTemplate(&task);
+        if (status->success) result.reset(PackLiveTemplate(&task));
         if (!status->success) {
-            result = FailureText(*status.get());
-            PLOGE << "msg=" << (result ? result : "");
+            result.reset(FailureTextFor(status->error, status->message));
+            PLOGE << "msg=" << (result ? result.get() : "");
         }
     }
     CloseTaskContexts(&task);
     PumpFlag().store(1);
-    FK_Close();
+    session.close();
     PLOGD << "End";
-    return result;
+    return result.release();
 } catch (...) {
-    return nullptr;
+    // The owners above have ended the session and closed the contexts.
+    return FailureTextFor(kFailedInsideError, CaughtFailureMessage());
 }
 
 int32_t FK_Verify(const char* tpStored, const char* FkStored) try {
     const OperationGuard guard;
     if (!guard.entered()) return 0;
     PLOGD << "Begin";
-    char* live = FK_VerifyServer();
-    PLOGD << "ret64=" << LoggedTemplate(live);
-
-
-    int32_t result = 0;
+    const OwnedText live(FK_VerifyServer());
+    PLOGD << "ret64=" << LoggedTemplate(live.get());
     // A cancelled or failed capture is never matched: its text is no template.
-    if (live && std::strcmp(live, kCancelledCapture) != 0 &&
-        std::strncmp(live, kErrorPrefix, sizeof kErrorPrefix - 1) != 0) {
-        result = FK_VerifyMatch(tpStored, FkStored, "Z", live, nullptr);
-    } else if (!live) {
-        result = FK_VerifyMatch(tpStored, FkStored, "Z", nullptr, nullptr);
+    if (live && std::strcmp(live.get(), kCancelledCapture) != 0 &&
+        std::strncmp(live.get(), kErrorPrefix, sizeof kErrorPrefix - 1) != 0) {
+        return FK_VerifyMatch(tpStored, FkStored, "Z", live.get(), nullptr);
     }
-    std::free(live);
-    return result;
+    return live ? 0 : FK_VerifyMatch(tpStored, FkStored, "Z", nullptr, nullptr);
 } catch (...) {
     return 0;
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "capture_operation.h"
-#include "export_guard.h"
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
 #include "nbio_sdk_records.h"
@@ -106,24 +105,26 @@ DWORD WINAPI CaptureWorker(void* parameter) {
     return status->success ? 1 : 0;
 }
 
-// Everything the worker obtained from the SDK, released before the instance ends.
-void ReleaseCaptureObjects(BioTask* task) {
-    const NBioAPI_HANDLE sdk = NbioSdkHandle();
-    if (task->textFir.TextFIR) NBioAPI_FreeTextFIR(sdk, &task->textFir);
-    if (task->exported.FingerData) NBioAPI_FreeExportData(sdk, &task->exported);
-    if (task->capturedFir) NBioAPI_FreeFIRHandle(sdk, task->capturedFir);
-    if (task->auditFir) NBioAPI_FreeFIRHandle(sdk, task->auditFir);
-    task->capturedFir = task->auditFir = 0;
-    task->inputData = nullptr;
-}
+// Everything the worker obtained from the SDK, released when this goes: before
+// the instance ends, on every path.
+class CaptureObjects {
+public:
+    explicit CaptureObjects(BioTask* task) : m_task(task) {}
+    ~CaptureObjects() {
+        const NBioAPI_HANDLE sdk = NbioSdkHandle();
+        if (m_task->textFir.TextFIR) NBioAPI_FreeTextFIR(sdk, &m_task->textFir);
+        if (m_task->exported.FingerData) NBioAPI_FreeExportData(sdk, &m_task->exported);
+        if (m_task->capturedFir) NBioAPI_FreeFIRHandle(sdk, m_task->capturedFir);
+        if (m_task->auditFir) NBioAPI_FreeFIRHandle(sdk, m_task->auditFir);
+        m_task->capturedFir = m_task->auditFir = 0;
+        m_task->inputData = nullptr;
+    }
+    CaptureObjects(const CaptureObjects&) = delete;
+    CaptureObjects& operator=(const CaptureObjects&) = delete;
 
-char* FailureText(const char* message) {
-    char* text = static_cast<char*>(std::calloc(kFailureTextSize, 1));
-    if (text) std::strncpy(text, message, kFailureTextSize - 1);
-    return text;
-}
-
-char* BusyText() { return FailureText(kBusyMessage); }
+private:
+    BioTask* m_task;
+};
 
 char* Capture() {
     OwnedStatus status(kOpCapture);
@@ -132,28 +133,29 @@ char* Capture() {
     task.window = &window;
     task.status = status.get();
 
-    char* result = nullptr;
-    NbioConnectionStart(status.get(), true);
-    if (status->error == 0) {
-        if (!RunCaptureOperation(kNbioModuleName, kPrompt, &window, CaptureWorker, &task)) {
-            status->success = false;
-            SetStatusMessage(status.get(), "ERROR - Fingerprint capture failed, worker not started");
-        }
-        if (status->success) {
-            result = PackTemplateText(static_cast<const unsigned char*>(task.inputData), task.inputLength,
-                                      EnvelopeLayout::kNbio);
-            if (!result) {
-                // A text that could not be unpacked again is no template.
-                FailStatus(status.get(), 2, "ERROR - Fingerprint template could not be packed, size: '%d'",
-                           task.inputLength);
+    OwnedText result;
+    {
+        const NbioConnection connection(status.get(), true);
+        if (status->error == 0) {
+            const CaptureObjects objects(&task);
+            if (!RunCaptureOperation(kNbioModuleName, kPrompt, &window, CaptureWorker, &task)) {
+                status->success = false;
+                SetStatusMessage(status.get(), "ERROR - Fingerprint capture failed, worker not started");
+            }
+            if (status->success) {
+                result.reset(PackTemplateText(static_cast<const unsigned char*>(task.inputData), task.inputLength,
+                                              EnvelopeLayout::kNbio));
+                if (!result) {
+                    // A text that could not be unpacked again is no template.
+                    FailStatus(status.get(), 2, "ERROR - Fingerprint template could not be packed, size: '%d'",
+                               task.inputLength);
+                }
             }
         }
-        ReleaseCaptureObjects(&task);
     }
-    NbioConnectionEnd();
-    if (!status->success) result = FailureText(status->message);
+    if (!status->success) result.reset(FailureText(status->message, kFailureTextSize));
     PumpFlag().store(1);
-    return result;
+    return result.release();
 }
 
 }  // namespace
@@ -161,11 +163,14 @@ char* Capture() {
 extern "C" {
 
 char* FK_Capture(const char*, int32_t) {
-    return GuardExport<char*>(nullptr, [] {
+    try {
         const OperationGuard guard;
-        if (!guard.entered()) return BusyText();
+        if (!guard.entered()) return FailureText(kBusyMessage, kFailureTextSize);
         return Capture();
-    });
+    } catch (...) {
+        // The owners inside have released the SDK's objects and ended the instance.
+        return FailureText(CaughtFailureMessage(), kFailureTextSize);
+    }
 }
 
 char* FK_VerifyServer(void) { return FK_Capture(nullptr, 1); }

@@ -24,3 +24,13 @@ NBioAPI_EXPORT_DATA* NbioConvertedExport();
 void NbioConnectionStart(BioStatus* status, bool openDevice);
 // Closes the reader and ends the instance, if one is open.
 void NbioConnectionEnd();
+
+// One operation's connection: started with the object, ended when it goes, on
+// every path.
+class NbioConnection {
+public:
+    NbioConnection(BioStatus* status, bool openDevice) { NbioConnectionStart(status, openDevice); }
+    ~NbioConnection() { NbioConnectionEnd(); }
+    NbioConnection(const NbioConnection&) = delete;
+    NbioConnection& operator=(const NbioConnection&) = delete;
+};

@@ -65,7 +65,7 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
         NbioConnectionEnd();
         return;
     }
-    NbioConnectionStart(status, false);
+    const NbioConnection connection(status, false);
     if (status->error == 0 && NbioSdkHandle() == 0) {
         FailStatus(status, 2, "ERROR - Device not initialized.");
     }
@@ -76,7 +76,6 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
             CompareTemplates(status, stored, verify);
         }
     }
-    NbioConnectionEnd();
 }
 
 int32_t Match(const char* stored, const char* verify) {
@@ -90,19 +89,27 @@ extern "C" {
 
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* statusOut) {
-    return GuardExport<int32_t>(0, [&] {
+    try {
         // The codec's records of a comparison reach the log in one write.
         plog::RecordBatch records;
         OwnedStatus status(kOpVerifyMatch);
         const OperationGuard guard;
-        if (guard.entered()) {
-            VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
-        } else {
+        if (!guard.entered()) {
             FailStatus(status.get(), kBusyError, "%s", kBusyMessage);
+        } else {
+            try {
+                VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
+            } catch (...) {
+                // The connection's end has released what was open.
+                FailInside(status.get());
+            }
         }
         if (statusOut) HandOverStatus(status, statusOut);
         return status->matched ? 1 : 0;
-    });
+    } catch (...) {
+        FailWithoutStatus(kOpVerifyMatch, statusOut);
+        return 0;
+    }
 }
 
 int32_t FK_Match(const char* stored, const char* verify) {
@@ -117,23 +124,20 @@ int32_t FK_CaptureAndVerify(const char* stored) {
     return GuardExport<int32_t>(-1, [&] {
         const OperationGuard guard;
         if (!guard.entered()) return -1;
-        char* captured = FK_Capture(nullptr, 1);
+        const OwnedText captured(FK_Capture(nullptr, 1));
         // A capture whose FDx conversion failed gives an empty text: no template either.
-        if (!captured || captured[0] == '\0' || std::strncmp(captured, "ERROR", 5) == 0) {
-            std::free(captured);
-            return -1;
-        }
-        const int32_t matched = Match(stored, captured);
-        std::free(captured);
-        return matched;
+        if (!captured || captured.get()[0] == '\0' || std::strncmp(captured.get(), "ERROR", 5) == 0) return -1;
+        return Match(stored, captured.get());
     });
 }
 
 int32_t FK_VerifyMcsNitGen(char** argv, int32_t argc, char* out, int32_t outSize) {
     return GuardExport<int32_t>(0, [&] {
         if (argc >= 2 && argv && argv[0] && argv[0][0] != '\0' && out && outSize >= 64) {
-            OwnedStatus status(0);
-            FormatBioStatusBounded(out, static_cast<size_t>(outSize), status.get());
+            // Nothing but the fixed line: a status without a message of its own.
+            char empty[] = "";
+            const BioStatus status{0, false, false, 0, empty};
+            FormatBioStatusBounded(out, static_cast<size_t>(outSize), &status);
         }
         return 0;
     });

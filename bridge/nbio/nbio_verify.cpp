@@ -69,15 +69,16 @@ void VerifyStored(BioStatus* status, const char* kind, const char* stored) {
 
 int32_t Verify(const char* kind, const char* stored) {
     OwnedStatus status(kOpVerify);
-    NbioConnectionStart(status.get(), true);
-    if (status->error == 0) {
-        if (!stored || !*stored) {
-            FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
-        } else {
-            VerifyStored(status.get(), kind, stored);
+    {
+        const NbioConnection connection(status.get(), true);
+        if (status->error == 0) {
+            if (!stored || !*stored) {
+                FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
+            } else {
+                VerifyStored(status.get(), kind, stored);
+            }
         }
     }
-    NbioConnectionEnd();
     PumpFlag().store(1);
     return status->matched ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "plog/Record.h"
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 
@@ -7,24 +8,41 @@ namespace plog {
 
 namespace {
 
-// Local time of `seconds`; the calendar fields are worked out once per second.
+void LocalTime(std::time_t seconds, std::tm* out) {
+#ifdef _WIN32
+    localtime_s(out, &seconds);
+#else
+    localtime_r(&seconds, out);
+#endif
+}
+
+// The calendar fields of the latest second, worked out once per second. A
+// thread that finds another one using them works its own out rather than wait.
+struct SecondFields {
+    std::time_t second = -1;
+    std::tm fields{};
+};
+SecondFields g_latest;
+std::atomic_flag g_latestInUse = ATOMIC_FLAG_INIT;
+
 RecordTime localNow() {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
     const int millis = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-    thread_local std::time_t cachedSecond = -1;
-    thread_local std::tm cached{};
-    if (seconds != cachedSecond) {
-#ifdef _WIN32
-        localtime_s(&cached, &seconds);
-#else
-        localtime_r(&seconds, &cached);
-#endif
-        cachedSecond = seconds;
+    std::tm fields{};
+    if (!g_latestInUse.test_and_set(std::memory_order_acquire)) {
+        if (g_latest.second != seconds) {
+            LocalTime(seconds, &g_latest.fields);
+            g_latest.second = seconds;
+        }
+        fields = g_latest.fields;
+        g_latestInUse.clear(std::memory_order_release);
+    } else {
+        LocalTime(seconds, &fields);
     }
-    return RecordTime{cached.tm_year + 1900, cached.tm_mon + 1, cached.tm_mday, cached.tm_hour, cached.tm_min,
-                      cached.tm_sec, millis};
+    return RecordTime{fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min,
+                      fields.tm_sec, millis};
 }
 
 }  // namespace

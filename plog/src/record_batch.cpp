@@ -1,5 +1,7 @@
 #include "plog/RecordBatch.h"
 
+#include "plog/ThreadValue.h"
+
 #include <new>
 #include <utility>
 #include <vector>
@@ -28,18 +30,21 @@ constexpr size_t kMaxHeld = 64 * 1024;
 
 // A plain pointer: a thread-local with a destructor would outlive an unloaded
 // library on a thread that keeps running.
-thread_local RecordBatch::Held* t_held = nullptr;
+util::ThreadValue<RecordBatch::Held*> t_held;
 
 }  // namespace
 
 RecordBatch::RecordBatch() : m_owned(nullptr) {
     // Without memory the records are simply written one by one.
-    if (!t_held) t_held = m_owned = new (std::nothrow) Held;
+    if (!t_held.get()) {
+        m_owned = new (std::nothrow) Held;
+        t_held.set(m_owned);
+    }
 }
 
 RecordBatch::~RecordBatch() {
     if (!m_owned) return;
-    t_held = nullptr;
+    t_held.set(nullptr);
     m_owned->flush();
     delete m_owned;
 }
@@ -47,7 +52,7 @@ RecordBatch::~RecordBatch() {
 namespace util {
 
 bool holdForBatch(BatchTarget* target, std::string& bytes) noexcept {
-    RecordBatch::Held* held = t_held;
+    RecordBatch::Held* held = t_held.get();
     if (!held) return false;
     const size_t added = bytes.size();
     try {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "allocation_faults.h"
 #include "bio_status.h"
 #include "faces_fixture.h"
 #include "template_codec.h"
@@ -20,12 +21,14 @@
 
 namespace {
 
-enum class Outcome { kGoal, kFailure, kOther };
+// kNoText: an export that gives a text gave none.
+enum class Outcome { kGoal, kFailure, kNoText, kOther };
 
 const char* Name(Outcome outcome) {
     switch (outcome) {
         case Outcome::kGoal: return "goal";
         case Outcome::kFailure: return "failure form";
+        case Outcome::kNoText: return "no text";
         default: return "something else";
     }
 }
@@ -47,12 +50,6 @@ struct Fault {
     bool needsCancel = false;
 };
 
-std::string Take(char* text) {
-    const std::string s = text ? text : "<null>";
-    std::free(text);
-    return s;
-}
-
 // A packed template text of either layout, whole: failure texts are not.
 bool IsTemplateText(const std::string& text) {
     static const bool codecReady = CodecAllocateBuffers();
@@ -66,16 +63,52 @@ bool IsTemplateText(const std::string& text) {
     return false;
 }
 
-Outcome TextOutcome(const std::string& text) { return IsTemplateText(text) ? Outcome::kGoal : Outcome::kFailure; }
+// A text an export returned, freed.
+Outcome TextOutcome(char* text) {
+    if (!text) return Outcome::kNoText;
+    const bool isTemplate = IsTemplateText(text);
+    std::free(text);
+    return isTemplate ? Outcome::kGoal : Outcome::kFailure;
+}
 
 Outcome MatchOutcome(int32_t result) {
     return result == 1 ? Outcome::kGoal : result == 0 ? Outcome::kFailure : Outcome::kOther;
 }
 
+// Rescues a run that does not end by itself: after 20 s it posts the
+// operation's thread a quit message, so that a hang fails the test instead of
+// stopping the runner.
+class Watchdog {
+public:
+    Watchdog() : m_thread(GetCurrentThreadId()), m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        m_watcher = std::thread([this] {
+            if (WaitForSingleObject(m_done, 20000) == WAIT_TIMEOUT) {
+                m_fired = true;
+                PostThreadMessageA(m_thread, WM_QUIT, 99, 0);
+            }
+        });
+    }
+    ~Watchdog() {
+        SetEvent(m_done);
+        m_watcher.join();
+        CloseHandle(m_done);
+        MSG quit;
+        if (m_fired) PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
+    bool fired() const { return m_fired; }
+
+private:
+    DWORD m_thread;
+    HANDLE m_done;
+    std::atomic<bool> m_fired{false};
+    std::thread m_watcher;
+};
+
 class FaultSweep : public FacesTest {
 protected:
     // Runs every operation normally, then once for each fault of a call it
-    // made, then once without a window when it has one.
+    // made, then once without a window when it has one, then with each of its
+    // allocations failed in turn.
     void sweep(const std::vector<Operation>& operations, const std::vector<Fault>& faults, Outcome windowless) {
         for (const Operation& operation : operations) {
             bridge().resetReader();
@@ -93,6 +126,8 @@ protected:
                     CaptureWindowProbe probe(fault->needsCancel);
                     outcome = operation.run(library());
                 }
+                // An SDK that cannot start gives some operations no text at all.
+                if (outcome == Outcome::kNoText) outcome = Outcome::kFailure;
                 expectCleanEnd(operation, fault->script, outcome, fault->expected);
             }
             if (operation.windowed) {
@@ -104,7 +139,54 @@ protected:
                 ASSERT_TRUE(RegisterClassA(&windowClass));
                 expectCleanEnd(operation, "no window", outcome, windowless);
             }
+            sweepAllocations(operation);
         }
+    }
+
+    // The operation with its n-th allocation failed, for each n it makes (a
+    // sample of them when it makes many): it reaches its goal or gives its
+    // failure form, a text where it gives one, and ends as cleanly as after
+    // any other fault. Then the operation runs normally again.
+    void sweepAllocations(const Operation& operation) {
+        AllocationFaults faults(library());
+        ASSERT_TRUE(faults.applied()) << "the library allocates through msvcrt.dll";
+        bridge().resetReader();
+        faults.failAt(0);
+        ASSERT_EQ(operation.run(library()), Outcome::kGoal) << operation.name;
+        // An operation that allocates nothing has nothing here to fail.
+        const long made = faults.counted();
+        for (const long n : AllocationSteps(made)) {
+            const std::string what = std::string(operation.name) + " with allocation " + std::to_string(n) + " of " +
+                                     std::to_string(made) + " failed";
+            bridge().resetReader();
+            faults.failAt(n);
+            Outcome outcome;
+            {
+                const Watchdog watchdog;
+                outcome = operation.run(library());
+                EXPECT_FALSE(watchdog.fired()) << what << ": the run did not end";
+            }
+            faults.failAt(0);
+            EXPECT_TRUE(outcome == Outcome::kGoal || outcome == Outcome::kFailure) << what << ": " << Name(outcome);
+            EXPECT_EQ(FindWindowA("BioProc", "KAVRO - Biometria"), nullptr) << what;
+            EXPECT_TRUE(operation.leavesSdkObject || bridge().readerIdle()) << what << " left the SDK open";
+        }
+        bridge().resetReader();
+        EXPECT_EQ(std::string(Name(operation.run(library()))), Name(Outcome::kGoal))
+            << operation.name << " after its allocation faults: the next run fails";
+        if (operation.leavesSdkObject) bridge().resetReader();
+    }
+
+    // Every step of a few, a spread of the middle of many, and always the last ones.
+    static std::vector<long> AllocationSteps(long made) {
+        std::vector<long> steps;
+        constexpr long kEnds = 15, kMiddle = 10;
+        for (long n = 1; n <= made; ++n) {
+            const bool end = n <= kEnds || n > made - kEnds;
+            const long spread = (made - 2 * kEnds) / kMiddle + 1;
+            if (end || (n - kEnds) % spread == 0) steps.push_back(n);
+        }
+        return steps;
     }
 
 private:
@@ -133,11 +215,10 @@ using InitFn = int32_t (*)(uint8_t, void*);
 
 // The operations both libraries have.
 Operation CaptureOperation() {
-    return {"FK_Capture", [](HMODULE l) { return TextOutcome(Take(In<CaptureFn>(l, "FK_Capture")(nullptr, 1))); },
-            true};
+    return {"FK_Capture", [](HMODULE l) { return TextOutcome(In<CaptureFn>(l, "FK_Capture")(nullptr, 1)); }, true};
 }
 Operation VerifyServerOperation() {
-    return {"FK_VerifyServer", [](HMODULE l) { return TextOutcome(Take(In<VerifyServerFn>(l, "FK_VerifyServer")())); },
+    return {"FK_VerifyServer", [](HMODULE l) { return TextOutcome(In<VerifyServerFn>(l, "FK_VerifyServer")()); },
             true};
 }
 Operation VerifyOperation(const std::string& stored) {
@@ -175,9 +256,9 @@ TEST_P(NbioFaultSweep, EverySdkCallFailedInTurn) {
         {"FK_Capture of FDx data",
          [](HMODULE l) {
              In<SetAuthType>(l, "FK_SetAuthType")(2);
-             const std::string text = Take(In<CaptureFn>(l, "FK_Capture")(nullptr, 1));
+             const Outcome outcome = TextOutcome(In<CaptureFn>(l, "FK_Capture")(nullptr, 1));
              In<SetAuthType>(l, "FK_SetAuthType")(1);
-             return TextOutcome(text);
+             return outcome;
          },
          true},
         VerifyServerOperation(),
@@ -272,35 +353,6 @@ TEST_P(DpfpFaultSweep, EverySdkCallFailedInTurn) {
     // Without a window no sample reaches the DigitalPersona operations.
     sweep(operations, faults, Outcome::kFailure);
 }
-
-// Rescues a run that does not end by itself: after 20 s it posts the
-// operation's thread a quit message, so that a hang fails the test instead of
-// stopping the runner.
-class Watchdog {
-public:
-    Watchdog() : m_thread(GetCurrentThreadId()), m_done(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        m_watcher = std::thread([this] {
-            if (WaitForSingleObject(m_done, 20000) == WAIT_TIMEOUT) {
-                m_fired = true;
-                PostThreadMessageA(m_thread, WM_QUIT, 99, 0);
-            }
-        });
-    }
-    ~Watchdog() {
-        SetEvent(m_done);
-        m_watcher.join();
-        CloseHandle(m_done);
-        MSG quit;
-        if (m_fired) PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    }
-    bool fired() const { return m_fired; }
-
-private:
-    DWORD m_thread;
-    HANDLE m_done;
-    std::atomic<bool> m_fired{false};
-    std::thread m_watcher;
-};
 
 // A window closed from outside while its run is live (Alt+F4, another program,
 // a logoff, the host destroying the frame or quitting its thread) ends the run
