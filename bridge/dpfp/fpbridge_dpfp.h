@@ -3,9 +3,11 @@
 #pragma once
 
 #include "bio_status.h"
+#include "client_command.h"
 #include "fpbridge_dpfp_api.h"
 
 // Room a caller gives FK_DeviceSerial.
 constexpr int kDeviceSerialSize = FPBRIDGE_DEVICE_SERIAL_SIZE;
 
 static_assert(kBioMessageSize == FPBRIDGE_MESSAGE_SIZE, "clients size the message buffer by the C header");
+static_assert(kClientResultRoom == FPBRIDGE_TEMPLATE_TEXT_MAX, "clients size the result buffer by the C header");

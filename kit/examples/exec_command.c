@@ -11,9 +11,9 @@
 
 #include "fpbridge_nbio_api.h"
 
-/* The longest result is a capture text of 6848 characters; the library writes
- * no NUL after a result, so one byte more keeps room for ours. */
-#define RESULT_ROOM 6849
+/* The longest result is a capture text; the library writes no NUL after a
+ * result, so one byte more keeps room for ours. */
+#define RESULT_ROOM (FPBRIDGE_TEMPLATE_TEXT_MAX + 1)
 
 /* Runs one command line, prints its outcome, and leaves the result text in
  * `result` (NUL-terminated here). */
@@ -28,7 +28,8 @@ static int32_t Run(const char* title, char* line, char* result) {
 
 int main(void) {
     static char stored[RESULT_ROOM], first[RESULT_ROOM], second[RESULT_ROOM], result[RESULT_ROOM];
-    static char line[4 * RESULT_ROOM];
+    /* Room for the longest line: ten pairs of the longest templates. */
+    static char line[FPBRIDGE_COMMAND_LINE_ROOM];
 
     /* Three captures: the stored template and two candidates. */
     strcpy(line, "ENROLL");

@@ -6,7 +6,6 @@
  *
  * Run it beside fpbridge_nbio.dll and the NITGEN SDK's NBioBSP.dll. */
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include "fpbridge_nbio_api.h"
@@ -23,24 +22,24 @@ int main(void) {
     if (!IsTemplate(stored) || !IsTemplate(live)) {
         printf("capture failed: %s\n",
                IsTemplate(stored) ? (live ? live : "(no text)") : (stored ? stored : "(no text)"));
-        free(stored); /* the library's texts are ours to free, also failure texts */
-        free(live);
+        /* The library's texts are ours, failure texts too: FK_FreeText releases
+         * them whatever C runtime this program uses. */
+        FK_FreeText(stored);
+        FK_FreeText(live);
         return 1;
     }
     printf("captured two templates of %u and %u characters\n", (unsigned)strlen(stored), (unsigned)strlen(live));
 
-    /* The status record and its message buffer are ours: allocated zeroed,
-     * filled by the library, freed by us. */
+    /* The status record is ours; the library puts its own message buffer into
+     * it, which becomes ours to release. */
     BioStatus status;
     memset(&status, 0, sizeof status);
-    status.message = calloc(FPBRIDGE_MESSAGE_SIZE, 1);
-    if (!status.message) return 1;
     const int32_t matched = FK_VerifyMatch("Z", stored, "Z", live, &status);
     printf("FK_VerifyMatch = %d (success %d, matched %d, error %d, message \"%s\")\n", (int)matched,
-           (int)status.success, (int)status.matched, (int)status.error, status.message);
+           (int)status.success, (int)status.matched, (int)status.error, status.message ? status.message : "");
 
-    free(status.message);
-    free(live);
-    free(stored);
+    FK_FreeText(status.message);
+    FK_FreeText(live);
+    FK_FreeText(stored);
     return 0;
 }

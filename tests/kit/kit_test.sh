@@ -85,7 +85,8 @@ candidate 2 is the stored finger
 MATCH alone: return -1, length 36, result \"ERROR - Invalid parameters : 'MATCH'\"" \
     "$(run exec_command.exe "finger=3,4,3" | tail -n 3)"
 for client in dpfp_client.exe dpfp_client_lib.exe; do
-    check "$client" "FK_DeviceSerial = 0 \"KV-1234\"; MATCH = -1 \"ERROR - Invalid parameters : 'MATCH'\"" \
+    check "$client: the library's message buffer, released with FK_FreeText" \
+        "FK_DeviceSerial = 0 \"KV-1234\"; FK_VerifyMatch = 0 8 \"ERROR (8) - FK_VerifyMatch - ToTemplateStored.\"; MATCH = -1 \"ERROR - Invalid parameters : 'MATCH'\"" \
         "$(DPFPSIM_SCRIPT="devices=KV-1234" run $client)"
 done
 cd ..

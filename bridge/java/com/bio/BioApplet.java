@@ -4,9 +4,25 @@ package com.bio;
  * The Java face of the KAVRO Biometria bridge libraries. Loading the class loads
  * one bridge: the library named by the system property "com.bio.library",
  * "fpbridge_nbio" (NITGEN readers) unless set, or "fpbridge_dpfp" (DigitalPersona).
+ * The bridges are 64-bit Windows libraries: they load only into a 64-bit JVM.
  *
- * Every method calls the library's FK_ operation of the same name. The library
- * serves one call at a time: do not call two methods of it at once.
+ * Windows looks for the bridge's own imports, the reader vendor's DLLs, beside
+ * java.exe, in the system folders, the current folder and on PATH, not in the
+ * bridge's folder: put that folder on PATH before the JVM starts, or load the
+ * vendor's DLLs with System.load and their full paths before this class loads.
+ *
+ * Every method calls the library's FK_ operation of the same name. FK_Capture,
+ * FK_VerifyServer and FK_Verify show the capture window and block the calling
+ * thread until it closes: call them from a thread of your own, never from the
+ * AWT event dispatch thread or another thread that must keep a user interface
+ * responsive. The window closed from outside (Alt+F4, a logoff) ends the call as
+ * its "Cancelar" button does.
+ *
+ * The library serves one operation at a time. A call made while another runs is
+ * refused at once, in the method's failure form with error 998: "998" from
+ * FK_Init, "-1" (NITGEN) or "0" (DigitalPersona) from FK_Close, a text starting
+ * with "ERROR" that names the busy reader from FK_Capture and FK_VerifyServer,
+ * "0" from FK_Verify, "0" and the busy text from FK_VerifyMatch.
  */
 public class BioApplet {
     static {
@@ -26,7 +42,9 @@ public class BioApplet {
     /**
      * Captures a finger in the capture window (DigitalPersona: enrolls it from
      * several samples) and returns its template text, or a text starting with
-     * "ERROR" on failure; null when there is no text at all.
+     * "ERROR" on failure; null when there is no text at all. An empty text is no
+     * template either: NITGEN gives one when an FDx conversion failed, and
+     * DigitalPersona after "Cancelar".
      */
     public native String FK_Capture();
 
