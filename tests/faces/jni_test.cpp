@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "allocation_faults.h"
 #include "faces_fixture.h"
 #include "template_text.h"
 
@@ -41,6 +42,36 @@ TEST_P(JniNatives, VerifyMatchGivesOneOrZeroFollowedByTheMessage) {
               "0ERROR - FK_VerifyMatch - Invalid Parameter - 7");
     EXPECT_EQ(jni.calls().size(), 5u);
     EXPECT_EQ(bridge().readerComparisons(), 2);
+}
+
+// Each comparison hands its caller a message buffer of its own. The library's
+// own callers, the native, ExecInClientDLL's MATCH over its candidates and
+// FK_VerifyMcsDigital over its list, take it and free the one it replaced: many
+// rounds of them leave the library holding no more blocks than one round.
+TEST_P(JniNatives, HandedMessageBuffersAreAllFreed) {
+    std::string stored = templateOf(3, true), other = templateOf(4, false);
+    bridge().resetReader();
+    AllocationFaults blocks(library());
+    ASSERT_TRUE(blocks.applied());
+    using Mcs = int32_t (*)(char**, int32_t, char*, int32_t);
+    const auto mcs = Export<Mcs>(library(), "FK_VerifyMcsDigital");
+    const auto round = [&] {
+        EXPECT_EQ(verifyMatch(java("Z"), java(stored), java("Z"), java(other)), "0");
+        std::string line = "MATCH\x01Z\x01" + stored + "\x01Z\x01" + other + "\x01Z\x01" + other, result;
+        int32_t length = -1;
+        exec(&line, &result, &length);
+        EXPECT_EQ(result, "00");
+        if (mcs) {
+            char* texts[] = {other.data(), stored.data(), stored.data(), stored.data()};
+            char out[1100];
+            EXPECT_EQ(mcs(texts, 4, out, sizeof out), 0);
+        }
+    };
+    // The first round makes what the library keeps for later ones (its log).
+    round();
+    const long held = blocks.held();
+    for (int i = 0; i < 10; ++i) round();
+    EXPECT_EQ(blocks.held(), held);
 }
 
 TEST_P(JniNatives, CapturesReachJavaAsTheirText) {

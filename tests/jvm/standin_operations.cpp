@@ -66,7 +66,9 @@ int32_t VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVe
                     BioStatus* status) {
     g_calls.push_back("FK_VerifyMatch(" + Arg(tpStored) + "," + Arg(FkStored) + "," + Arg(tpVerify) + "," +
                       Arg(ToVerify) + ") status " + StatusText(status));
-    std::strncpy(status->message, Setting("message").c_str(), kBioMessageSize - 1);
+    // As the libraries do: a message buffer of its own takes the caller's place.
+    status->message = static_cast<char*>(std::calloc(kBioMessageSize, 1));
+    if (status->message) std::strncpy(status->message, Setting("message").c_str(), kBioMessageSize - 1);
     return Number("match");
 }
 

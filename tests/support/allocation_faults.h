@@ -1,7 +1,8 @@
-// Fails one allocation of a library on purpose, to see it cope: the library's
-// imports of the C runtime's malloc, calloc and realloc count its allocations
-// (from every thread, its operator new included) and fail the one numbered by
-// failAt(). Only one may live at a time.
+// Fails one allocation of a library on purpose, to see it cope, and counts the
+// blocks it holds, to see it free them: the library's imports of the C
+// runtime's malloc, calloc, realloc and free count its allocations (from every
+// thread, its operator new included) and fail the one numbered by failAt().
+// Only one may live at a time.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +26,9 @@ public:
     long counted() const;
     // Whether the allocation meant to fail was reached.
     bool failed() const;
+    // Blocks the library allocated and did not free while this lived.
+    long held() const;
 
 private:
-    std::unique_ptr<ImportPatch> m_malloc, m_calloc, m_realloc;
+    std::unique_ptr<ImportPatch> m_malloc, m_calloc, m_realloc, m_free;
 };
