@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -37,19 +38,28 @@ std::wstring AnsiToWide(const std::string& text) {
 class OperationLogAppender : public plog::IAppender {
 public:
     void write(const plog::Record& record) noexcept override {
-        try {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (!m_file) m_file = std::make_unique<File>(AnsiToWide(OperationLogPath()).c_str(), 0, 0);
-        } catch (...) {
-            return;
-        }
-        m_file->write(record);
+        File* file = m_file.load(std::memory_order_acquire);
+        if (!file) file = open();
+        if (file) file->write(record);
     }
 
 private:
     using File = plog::RollingFileAppender<plog::TxtFormatter, plog::UTF8Converter>;
-    std::mutex m_mutex;
-    std::unique_ptr<File> m_file;
+
+    File* open() noexcept {
+        try {
+            std::lock_guard<std::mutex> lock(m_opening);
+            if (!m_owned) m_owned = std::make_unique<File>(AnsiToWide(OperationLogPath()).c_str(), 0, 0);
+            m_file.store(m_owned.get(), std::memory_order_release);
+            return m_owned.get();
+        } catch (...) {
+            return nullptr;
+        }
+    }
+
+    std::mutex m_opening;
+    std::unique_ptr<File> m_owned;
+    std::atomic<File*> m_file{nullptr};
 };
 
 void InitOperationLog() {
