@@ -1,5 +1,6 @@
-// Fuzz target: the update manifest as the download leaves it. The input is
-// the installed version, a line break and the manifest's bytes.
+// Fuzz target: the update manifest as the download leaves it, and the update
+// statement it makes. The input is the installed version, a line break and
+// the manifest's bytes.
 #include <unistd.h>
 
 #include <boost/filesystem/operations.hpp>
@@ -8,8 +9,11 @@
 #include <cstdio>
 #include <string>
 
+#include <algorithm>
+
 #include "fuzz_support.h"
 #include "manifest.h"
+#include "statement.h"
 
 namespace fs = boost::filesystem;
 
@@ -44,21 +48,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     const size_t lineEnd = input.find('\n');
     const std::string installed = input.substr(0, lineEnd);
-    const std::string manifest = lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1);
+    const std::string bytes = lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1);
 
     const fs::path file = folder.path() / "update.json";
     std::FILE* out = std::fopen(file.c_str(), "wb");
-    Require(out && std::fwrite(manifest.data(), 1, manifest.size(), out) == manifest.size() && std::fclose(out) == 0,
+    Require(out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fclose(out) == 0,
             "the manifest is written for the check (an environment fault, not the updater's)");
 
     std::string packageUrl = "left over";
-    PackageClaims claims;
-    claims.sha512 = "left over";
-    const bool due = checkJSON(folder.path(), installed, packageUrl, &claims);
+    Manifest manifest;
+    manifest.claims.sha512 = "left over";
+    const bool due = checkJSON(folder.path(), installed, packageUrl, &manifest);
     Require(!fs::exists(file), "the manifest is deleted on every path");
     if (!due) {
-        Require(packageUrl.empty() && !claims.sha512 && !claims.size && !claims.signature,
+        Require(packageUrl.empty() && !manifest.claims.sha512 && !manifest.claims.size && !manifest.claims.signature,
                 "a manifest that asks for nothing leaves no package behind");
+        return 0;
     }
+    // The statement's six lines stay six, whatever the members hold: no
+    // member can add a line or move another's.
+    if (const std::optional<std::string> statement = updateStatement(manifest, nullptr)) {
+        Require(std::count(statement->begin(), statement->end(), '\n') == 6 && statement->back() == '\n',
+                "an update statement has its six lines");
+    }
+    // No manifest of the fuzzer's is signed with this key.
+    static const PublicKey key{1, 2, 3, 4, 5, 6, 7, 8};
+    Require(!checkStatement(manifest, key, 0), "only a statement signed with the key passes");
     return 0;
 }

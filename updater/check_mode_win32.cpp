@@ -1,14 +1,17 @@
 #include "check_mode_win32.h"
 
-#include <limits>
+#include <ctime>
 #include <string>
 
 #include "download_win32.h"
 #include "file_update.h"
 #include "log_text.h"
 #include "manifest.h"
+#include "seal.h"
+#include "statement.h"
 #include "system_text.h"
 #include "temp_folder.h"
+#include "tzip.h"
 // Last: the records below carry the operation name "main".
 #include "driver_log.h"
 
@@ -30,10 +33,13 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder, con
     // WinINet takes the URL as given; the log takes it as UTF-8. The package
     // URL comes from the manifest, which is UTF-8 already.
     std::string url = commandLine.url;
-    const std::string urlText = systemTextToUtf8(url);
+    const std::string urlText = escapedLogText(systemTextToUtf8(url));
     const std::string temp = logText(tempFolder);
-    PLOGI << "Checking for updates for KAVRO Quorvelant version " << systemTextToUtf8(commandLine.version) << " on "
-          << urlText;
+    PLOGI << "Checking for updates for KAVRO Quorvelant version "
+          << escapedLogText(systemTextToUtf8(commandLine.version)) << " on " << urlText;
+    if (!key) {
+        PLOGW << "This quorvelant_updater carries no publisher key: the packages it installs are not authenticated";
+    }
     PLOGD << "Cleaning folder " << temp;
     if (!checkTempFolder(tempFolder)) {
         PLOGD << "Error cleaning folder " << temp;
@@ -45,31 +51,48 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder, con
         return failedCheck(tempFolder, -1);
     }
     PLOGD << "Checking file " << urlText;
-    PackageClaims claims;
-    if (!checkJSON(tempFolder, commandLine.version, url, &claims)) {
+    Manifest manifest;
+    if (!checkJSON(tempFolder, commandLine.version, url, &manifest)) {
         PLOGE << "Update not available!";
         return failedCheck(tempFolder, -1);
     }
-    PLOGD << "Downloading file " << url << " into " << temp;
-    // A package larger than the manifest says is wrong before its last byte.
-    if (!downloadFile(url, tempFolder, "output.zip", claims.size.value_or(std::numeric_limits<uint64_t>::max()))) {
-        PLOGE << "Error downloading file " << url;
-        return failedCheck(tempFolder, -1);
-    }
-    if (claims.size || claims.sha512 || key) {
-        PLOGD << "Verifying file " << url;
-        if (!checkPackage(tempFolder / "output.zip", claims, key)) {
-            PLOGE << "Error verifying file " << url;
+    const std::string packageText = escapedLogText(url);
+    const PackageClaims& claims = manifest.claims;
+    // The statement is checked before the package is fetched: a version the
+    // publisher did not sign for this package costs no download.
+    if (key) {
+        PLOGD << "Verifying the update statement of version " << escapedLogText(manifest.latestVersion);
+        if (!checkStatement(manifest, *key, std::time(nullptr))) {
+            PLOGE << "Error verifying the update statement of " << urlText;
             return failedCheck(tempFolder, -1);
         }
     }
-    PLOGD << "Extracting file " << url;
+    PLOGD << "Downloading file " << packageText << " into " << temp;
+    // A package larger than the manifest says is wrong before its last byte;
+    // without "size", no package may be larger than what may be unpacked.
+    if (!downloadFile(url, tempFolder, "output.zip", claims.size.value_or(unpackLimit(tempFolder.string())))) {
+        PLOGE << "Error downloading file " << packageText;
+        return failedCheck(tempFolder, -1);
+    }
+    if (claims.size || claims.sha512) {
+        PLOGD << "Verifying file " << packageText;
+        if (!checkPackage(tempFolder / "output.zip", claims)) {
+            PLOGE << "Error verifying file " << packageText;
+            return failedCheck(tempFolder, -1);
+        }
+    }
+    PLOGD << "Extracting file " << packageText;
     if (!extractPackage(tempFolder)) {
         PLOGE << "Error extracting file " << logText(tempFolder.filename());
         return failedCheck(tempFolder, -1);
     }
     PLOGD << "Checking extracted files...";
     if (!checkUpdate(tempFolder)) {
+        PLOGE << "Update package not ready!";
+        return failedCheck(tempFolder, 1);
+    }
+    // Last: only a package prepared whole carries a seal.
+    if (!writeSeal(tempFolder, manifest.latestVersion)) {
         PLOGE << "Update package not ready!";
         return failedCheck(tempFolder, 1);
     }

@@ -11,6 +11,8 @@
 
 // Runs the check for commandLine's URL and version; returns the exit code:
 // 0 package prepared, 1 nothing to prepare, -1 any other failure. With a key,
-// only a package whose signature verifies with it is unpacked.
+// only a release whose update statement verifies with it is fetched and
+// unpacked; without one, every check says that nothing is authenticated. A
+// package prepared whole is sealed last.
 int runCheckMode(const CommandLine& commandLine, const boost::filesystem::path& tempFolder,
                  const std::optional<PublicKey>& key);

@@ -5,6 +5,7 @@
 #include <wininet.h>
 // clang-format on
 
+#include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <cerrno>
 #include <cstdlib>
@@ -131,28 +132,44 @@ bool announcedLength(HINTERNET request, unsigned long long& length) {
     return end != text && *end == '\0';
 }
 
-// Copies the body into out, stopping once it holds more than maxBytes; 0 or
-// the Windows error code of the failed read. received counts the bytes stored.
-DWORD copyBody(HINTERNET request, std::FILE* out, uint64_t maxBytes, unsigned long long& received, bool& writeFailed) {
-    // Under Wine each read costs tens of microseconds whatever its size;
-    // 1 KiB reads made a 50 MB package take seconds on loopback.
+// Copies the body into out, stopping once it holds more than maxBytes or the
+// rate stays under the speed limit for its window; 0 or the Windows error code
+// of the failed read. received counts the bytes stored.
+DWORD copyBody(HINTERNET request, std::FILE* out, uint64_t maxBytes, SpeedLimit speedLimit,
+               unsigned long long& received, bool& writeFailed, bool& tooSlow) {
+    LowSpeedWatch watch(speedLimit, LowSpeedWatch::Clock::now());
     std::vector<char> buffer(64 * 1024);
     for (;;) {
+        // A read waits until it has filled what it asks for, so a body that
+        // trickles in would be measured only at its end: each read asks for no
+        // more than has arrived, and the download waits only in asking how
+        // much that is (at most the transport's own buffer, 8 KiB under Wine).
+        DWORD available = 0;
         DWORD count = 0;
         DWORD error = 0;
-        if (!InternetReadFile(request, buffer.data(), static_cast<DWORD>(buffer.size()), &count)) {
+        if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
             error = GetLastError();
+        } else if (available > 0 &&
+                   !InternetReadFile(request, buffer.data(),
+                                     static_cast<DWORD>(std::min<size_t>(available, buffer.size())), &count)) {
+            error = GetLastError();
+        }
+        if (error != 0) {
             reportError("InternetReadFile(): ", error);
+            return error;
         }
         if (count > 0 && std::fwrite(buffer.data(), 1, count, out) != count) writeFailed = true;
         received += count;
-        if (error != 0 || count == 0 || writeFailed || received > maxBytes) return error;
+        if (available == 0 || writeFailed || received > maxBytes) return 0;
+        tooSlow = watch.tooSlow(received, LowSpeedWatch::Clock::now());
+        if (tooSlow) return 0;
     }
 }
 
 }  // namespace
 
-bool downloadFile(std::string url, boost::filesystem::path folder, std::string fileName, uint64_t maxBytes) {
+bool downloadFile(std::string url, boost::filesystem::path folder, std::string fileName, uint64_t maxBytes,
+                  SpeedLimit speedLimit) {
     UrlParts parts;
     if (!crackUrl(url, parts)) return false;
     win32::UniqueInternet session(openSession());
@@ -184,12 +201,21 @@ bool downloadFile(std::string url, boost::filesystem::path folder, std::string f
     if (!out) return false;
     unsigned long long received = 0;
     bool writeFailed = false;
-    const DWORD readError = copyBody(request.get(), out.get(), maxBytes, received, writeFailed);
+    bool tooSlow = false;
+    const DWORD readError =
+        copyBody(request.get(), out.get(), maxBytes, speedLimit, received, writeFailed, tooSlow);
     if (!closeFile(out) || writeFailed) {
         std::cerr << "fwrite(): " << errno << "." << std::endl;
         return false;
     }
     if (readError != 0) return false;
+    if (tooSlow) {
+        std::cerr << "Too slow: under " << speedLimit.bytesPerSecond << " bytes a second for "
+                  << speedLimit.window.count() / 1000.0 << " s." << std::endl;
+        boost::system::error_code ignored;
+        boost::filesystem::remove(target, ignored);
+        return false;
+    }
     // A body without an announced length is measured as it comes.
     if (received > maxBytes) {
         std::cerr << "Body too large: more than " << maxBytes << " bytes." << std::endl;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "seal.h"
 #include "system_text.h"
 
 namespace {
@@ -33,11 +34,23 @@ bool isDeviceName(const std::string& element) {
     return number.size() == 1 && number[0] >= '1' && number[0] <= '9';
 }
 
-// Writing "output.zip" at the top would overwrite the archive being unpacked.
-bool isArchiveItself(const std::string& name) {
+// The updater's own files at the top of the temp folder: "output.zip" is the
+// archive being unpacked, the seal says what a check prepared.
+bool isReservedName(const std::string& name) {
     std::string trimmed = name;
     while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '.')) trimmed.pop_back();
-    return upperAscii(trimmed) == "OUTPUT.ZIP";
+    const std::string upper = upperAscii(trimmed);
+    return upper == "OUTPUT.ZIP" || upper == upperAscii(kSealFileName) ||
+           upper == upperAscii(std::string(kSealFileName) + ".new");
+}
+
+// Windows takes no control character in a file name, and a name with a line
+// break would break the seal's lines.
+bool hasControlCharacter(const std::string& name) {
+    return std::any_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
 }
 
 bool isDotsAndBlanks(const std::string& element) {
@@ -57,7 +70,7 @@ bool isDotsAndBlanks(const std::string& element) {
 bool isSafeEntryName(const std::string& name) {
     if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return false;
     if (name.find(':') != std::string::npos) return false;
-    if (isArchiveItself(name)) return false;
+    if (isReservedName(name) || hasControlCharacter(name)) return false;
     size_t start = 0;
     for (;;) {
         const size_t end = name.find_first_of("/\\", start);

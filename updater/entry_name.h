@@ -6,6 +6,7 @@
 // True when name, taken relative to the destination, names a file beneath it:
 // not absolute, no drive letter or other ':' (drive or stream), no ".." element
 // (nor one that Windows would read as "..", such as "... "), no device name
-// (CON, NUL, COM1, LPT1, COM\u00b9... with or without an extension), and not the archive
-// "output.zip" itself, which is still being read.
+// (CON, NUL, COM1, LPT1, COM\u00b9... with or without an extension), no control
+// character, and not one of the updater's own files at the top: the archive
+// "output.zip" itself, which is still being read, and the seal.
 bool isSafeEntryName(const std::string& name);

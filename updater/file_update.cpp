@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <boost/filesystem/operations.hpp>
 #include <ctime>
+#include <stdexcept>
 #include <vector>
 
 #include "file_digest.h"
+#include "links.h"
 #include "log_text.h"
 #include "plog/Log.h"
 #include "system_text.h"
@@ -15,6 +17,7 @@ namespace fs = boost::filesystem;
 namespace {
 
 const fs::path kArchiveName("output.zip");
+const fs::path kSealName(kSealFileName);
 
 std::string errorText(const boost::system::error_code& error) {
     return systemTextToUtf8(error.message());
@@ -34,12 +37,9 @@ public:
     // failure, after putting target and the temp folder back as they were.
     void replaceFile(const fs::path& prepared, const fs::path& target, const fs::path& backup) {
         fs::copy_file(target, backup, fs::copy_option::overwrite_if_exists);
-        try {
-            fs::rename(prepared, target);
-        } catch (const fs::filesystem_error&) {
-            dropBackup(target, backup);
-            throw;
-        }
+        boost::system::error_code refused;
+        fs::rename(prepared, target, refused);
+        if (refused) moveAside(prepared, target, backup, refused);
         m_done.push_back({prepared, target, backup});
     }
 
@@ -71,6 +71,34 @@ private:
         fs::path target;
         fs::path backup;
     };
+
+    // A running program or a loaded library cannot be replaced, yet it can be
+    // renamed: the installed file moves aside to its backup name (over the
+    // copy made there), and the new one takes its name. Throws the first
+    // refusal when that fails too, after putting target back.
+    static void moveAside(const fs::path& prepared, const fs::path& target, const fs::path& backup,
+                          const boost::system::error_code& refused) {
+        PLOGD << logText(target.filename()) << " cannot be replaced (" << errorText(refused)
+              << "); moving it aside to " << logText(backup.filename()) << " ...";
+        boost::system::error_code error;
+        fs::rename(target, backup, error);
+        if (error) {
+            // Target stayed where it was: only the copy made for its backup goes.
+            boost::system::error_code ignored;
+            fs::remove(backup, ignored);
+            throw fs::filesystem_error("rename", prepared, target, refused);
+        }
+        fs::rename(prepared, target, error);
+        if (error) {
+            boost::system::error_code back;
+            fs::rename(backup, target, back);
+            if (back) {
+                PLOGE << "Could not put " << logText(backup) << " back as " << logText(target) << ": "
+                      << errorText(back);
+            }
+            throw fs::filesystem_error("rename", prepared, target, error);
+        }
+    }
 
     // After a failed move over target: the backup this run just made goes.
     // Should the move have changed target after all (a copy across volumes
@@ -121,10 +149,14 @@ bool checkUpdate(const fs::path& tempFolder) {
         const fs::path installFolder = tempFolder.parent_path();
         for (const fs::directory_entry& entry : fs::directory_iterator(tempFolder)) {
             const fs::path& path = entry.path();
-            if (path.filename() == kArchiveName) continue;
+            if (path.filename() == kArchiveName || path.filename() == kSealName) continue;
             PLOGD << "Checking " << quotedLogText(path) << " ...";
             const fs::path target = installFolder / path.filename();
-            if (!fs::is_regular_file(entry.status())) {
+            if (isLink(path)) {
+                // A link is never compared or installed, and what it points to is left alone.
+                PLOGE << logText(path) << " is not a file. Deleting " << logText(path) << " ...";
+                fs::remove(path);
+            } else if (!fs::is_regular_file(entry.status())) {
                 PLOGE << logText(path) << " is not a file. Deleting " << logText(path) << " ...";
                 fs::remove_all(path);
             } else if (!fs::exists(target)) {
@@ -149,7 +181,7 @@ bool checkUpdate(const fs::path& tempFolder) {
     return false;
 }
 
-bool makeUpdate(const fs::path& tempFolder) {
+bool makeUpdate(const fs::path& tempFolder, const Seal& seal) {
     bool updated = false;
     Replacements replacements;
     try {
@@ -164,15 +196,26 @@ bool makeUpdate(const fs::path& tempFolder) {
         for (const fs::directory_entry& entry : entries) {
             const fs::path& path = entry.path();
             const fs::path name = path.filename();
-            if (name == kArchiveName) continue;
+            if (name == kArchiveName || name == kSealName) continue;
             PLOGD << "Updating file " << logText(name) << " ...";
             const fs::path target = installFolder / name;
-            if (!fs::is_regular_file(entry.status())) {
+            const auto sealed = std::find_if(seal.files.begin(), seal.files.end(),
+                                             [&](const SealedFile& file) { return file.name == name.string(); });
+            if (isLink(path)) {
+                PLOGE << logText(path) << " is not a file. Deleting...";
+                fs::remove(path);
+            } else if (!fs::is_regular_file(entry.status())) {
                 PLOGE << logText(path) << " is not a file. Deleting...";
                 fs::remove_all(path);
+            } else if (sealed == seal.files.end()) {
+                PLOGE << logText(name) << " was not prepared by the check that sealed this package. Deleting...";
+                fs::remove(path);
             } else if (!fs::exists(target)) {
                 PLOGE << logText(name) << " does not exists in " << logText(installFolder) << ". Deleting...";
                 fs::remove(path);
+            } else if (!matchesSeal(path, *sealed)) {
+                // Changed since the check: nothing of this package is installed.
+                throw std::runtime_error(logText(path) + " is not the file that was prepared and sealed");
             } else {
                 replacements.replaceFile(path, target, target.native() + fs::path("." + timestamp).native());
                 PLOGD << "File " << quotedLogText(name) << " updated!";

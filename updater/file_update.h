@@ -6,18 +6,25 @@
 #include <boost/filesystem/path.hpp>
 #include <string>
 
+#include "seal.h"
+
 // Deletes from tempFolder every entry that would not change an installed file
-// (folders, files the installation lacks, files with the same content), except
-// "output.zip". True when at least one file is left and nothing failed.
+// (folders, links, files the installation lacks, files with the same
+// content), except "output.zip" and the seal. True when at least one file is
+// left and nothing failed.
 bool checkUpdate(const boost::filesystem::path& tempFolder);
 
-// Moves each prepared file of tempFolder, in name order, over the installed
-// file of the same name, keeping the old one as name + "." + makeTimestamp().
-// An installed file is never missing, not even for an instant. All or
-// nothing: when any step fails, every file replaced so far is put back, its
-// backup goes, and the prepared files are back in tempFolder. True when at
-// least one file was replaced and nothing failed.
-bool makeUpdate(const boost::filesystem::path& tempFolder);
+// Moves each prepared file of tempFolder that seal lists, in name order, over
+// the installed file of the same name, keeping the old one as name + "." +
+// makeTimestamp(). Each file is checked against the seal right before it
+// moves; a file the seal does not list, and a link, is deleted, never
+// installed. An installed file is never missing, not even for an instant; one
+// that cannot be replaced because it is in use (a running program) moves
+// aside to its backup name instead. All or nothing: when any step fails,
+// every file replaced so far is put back, its backup goes, and the prepared
+// files are back in tempFolder. True when at least one file was replaced and
+// nothing failed.
+bool makeUpdate(const boost::filesystem::path& tempFolder, const Seal& seal);
 
 // True when both files can be read and their SHA-512 digests are equal. Reads
 // in fixed chunks, so memory does not grow with the files; files of different

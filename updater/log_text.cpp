@@ -4,9 +4,9 @@
 
 std::string logText(const boost::filesystem::path& path) {
 #ifdef _WIN32
-    return plog::util::toUtf8(path.native());
+    return escapedLogText(plog::util::toUtf8(path.native()));
 #else
-    return path.native();
+    return escapedLogText(path.native());
 #endif
 }
 
@@ -18,4 +18,21 @@ std::string quotedLogText(const boost::filesystem::path& path) {
     }
     quoted += '"';
     return quoted;
+}
+
+std::string escapedLogText(std::string_view text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 15];
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
 }

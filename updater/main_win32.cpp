@@ -22,6 +22,18 @@
 
 namespace fs = boost::filesystem;
 
+namespace {
+
+// The log lies in the working directory, named by its full path once, at
+// start-up: nothing the run does afterwards can move it elsewhere.
+std::wstring logFilePath() {
+    boost::system::error_code error;
+    const fs::path folder = fs::current_path(error);
+    return error ? std::wstring(L"quorvelant_updater.log") : (folder / "quorvelant_updater.log").wstring();
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     try {
         if (argc < 2) return -1;
@@ -30,7 +42,7 @@ int main(int argc, char* argv[]) {
             std::cout << "KAVRO Quorvelant Updater Version: " << UPDATER_BANNER_VERSION << std::endl;
             return 0;
         }
-        plog::init(severityFromLevel(commandLine.logLevel), L"quorvelant_updater.log", 0, 0);
+        plog::init(severityFromLevel(commandLine.logLevel), logFilePath().c_str(), 0, 0);
         if (!isRunnable(commandLine)) {
             PLOGE << "No valid option passed!";
             return -1;

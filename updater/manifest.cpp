@@ -50,6 +50,7 @@ PackageClaims readClaims(const nlohmann::json& document) {
         claims.size = size.get<uint64_t>();
     }
     if (document.contains("signature")) claims.signature = document["signature"].get<std::string>();
+    if (document.contains("expires")) claims.expires = document["expires"].get<std::string>();
     return claims;
 }
 
@@ -83,32 +84,46 @@ bool readWholeFile(const fs::path& file, std::string& bytes) {
     return std::fread(bytes.data(), 1, bytes.size(), in.get()) == bytes.size() && !std::ferror(in.get());
 }
 
-bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::string& packageUrl,
-               PackageClaims* claims) {
-    packageUrl.clear();
-    if (claims) *claims = PackageClaims();
-    const fs::path manifest = tempFolder / "update.json";
+Manifest parseManifest(const std::string& bytes) {
+    // Not const: a member that is absent then reads as null, as the library gives it.
+    nlohmann::json document = nlohmann::json::parse(bytes);
+    Manifest manifest;
+    manifest.latestVersion = document["latest-version"].get<std::string>();
+    manifest.forceUpdate = document["force-update"].get<bool>();
+    if (document.contains("download-url")) manifest.downloadUrl = document["download-url"];
+    manifest.claims = readClaims(document);
+    return manifest;
+}
+
+bool updateDue(const Manifest& manifest, const std::string& installedVersion) {
+    const int comparison = compareVersions(manifest.latestVersion, installedVersion);
+    return manifest.forceUpdate ? comparison != 0 : comparison > 0;
+}
+
+std::string packageUrl(const Manifest& manifest) { return manifest.downloadUrl.get<std::string>(); }
+
+bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::string& packageUrlOut,
+               Manifest* manifestOut) {
+    packageUrlOut.clear();
+    if (manifestOut) *manifestOut = Manifest();
+    const fs::path manifestFile = tempFolder / "update.json";
     bool due = false;
     std::string bytes;
-    if (!readWholeFile(manifest, bytes)) {
-        PLOGD << "Could not read file " << logText(manifest);
+    if (!readWholeFile(manifestFile, bytes)) {
+        PLOGD << "Could not read file " << logText(manifestFile);
     } else {
         try {
-            nlohmann::json document = nlohmann::json::parse(bytes);
-            const std::string latestVersion = document["latest-version"].get<std::string>();
-            const bool forceUpdate = document["force-update"].get<bool>();
-            PLOGV << "Current version: " << systemTextToUtf8(installedVersion);
-            PLOGV << "Update version: " << latestVersion;
-            PLOGV << "Force update: " << (forceUpdate ? 1 : 0);
-            const int comparison = compareVersions(latestVersion, installedVersion);
-            if (forceUpdate ? comparison != 0 : comparison > 0) {
-                const std::string url = document["download-url"].get<std::string>();
-                if (claims) *claims = readClaims(document);
-                packageUrl = url;
+            const Manifest manifest = parseManifest(bytes);
+            PLOGV << "Current version: " << escapedLogText(systemTextToUtf8(installedVersion));
+            PLOGV << "Update version: " << escapedLogText(manifest.latestVersion);
+            PLOGV << "Force update: " << (manifest.forceUpdate ? 1 : 0);
+            if (updateDue(manifest, installedVersion)) {
+                packageUrlOut = packageUrl(manifest);
+                if (manifestOut) *manifestOut = manifest;
                 due = true;
             }
         } catch (const nlohmann::json::exception& e) {
-            PLOGD << "JSON Exception: " << e.what();
+            PLOGD << "JSON Exception: " << escapedLogText(e.what());
         } catch (const std::exception& e) {
             PLOGD << "Exception: " << systemTextToUtf8(e.what());
         }
@@ -116,10 +131,10 @@ bool checkJSON(const fs::path& tempFolder, std::string installedVersion, std::st
     // A manifest left behind would be read again by a later run as if it had
     // just been downloaded, so a failed deletion fails the check.
     try {
-        fs::remove(manifest);
+        fs::remove(manifestFile);
     } catch (const fs::filesystem_error& e) {
         PLOGD << "Boost Exception: " << systemTextToUtf8(e.what());
-        packageUrl.clear();
+        packageUrlOut.clear();
         return false;
     }
     return due;

@@ -1,8 +1,11 @@
-// The update manifest ("update.json") and the version comparison.
+// The update manifest ("update.json"): what it says, whether it makes an
+// update due, and checkJSON, which reads it from the temp folder.
 #pragma once
 
 #include <boost/filesystem/path.hpp>
 #include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 #include "package_check.h"
@@ -10,15 +13,36 @@
 // A manifest is a small JSON document; a larger body is not one.
 constexpr uint64_t kMaxManifestBytes = 1024 * 1024;
 
-// Reads the manifest that the download left in tempFolder, decides whether the
-// announced version should be installed over installedVersion and, when it
+// What a manifest says. "download-url" is kept as the manifest gives it: it is
+// read (and must be a string) only once an update is due.
+struct Manifest {
+    std::string latestVersion;    // "latest-version"
+    bool forceUpdate = false;     // "force-update"
+    nlohmann::json downloadUrl;   // "download-url", null when absent
+    PackageClaims claims;         // "sha512", "size", "signature", "expires"
+};
+
+// Parses a manifest's bytes. Throws the JSON library's exception for what is
+// not a manifest: not one JSON object, "latest-version" not a string,
+// "force-update" not a boolean, a package claim of the wrong type.
+Manifest parseManifest(const std::string& bytes);
+
+// Whether the manifest's version is to be installed over installedVersion:
+// a newer one, or with "force-update" any other one.
+bool updateDue(const Manifest& manifest, const std::string& installedVersion);
+
+// The package's URL; throws the JSON library's type error when the manifest
+// has none, or not as a string.
+std::string packageUrl(const Manifest& manifest);
+
+// Reads the manifest that the download left in tempFolder and decides whether
+// the announced version should be installed over installedVersion. When it
 // should, returns true with packageUrl set to the package's URL and, when
-// given, claims set to what the manifest says of the package ("sha512",
-// "size", "signature"; each optional, each of the right type when present).
-// packageUrl and claims are emptied at entry. The manifest file is deleted on
-// every path; a deletion that fails makes the result false.
+// given, manifest set to the whole manifest. packageUrl is emptied at entry.
+// The manifest file is deleted on every path; a deletion that fails makes the
+// result false.
 bool checkJSON(const boost::filesystem::path& tempFolder, std::string installedVersion, std::string& packageUrl,
-               PackageClaims* claims = nullptr);
+               Manifest* manifest = nullptr);
 
 // Compares dotted versions part by part, numerically: 1 when a is newer, -1
 // when older, 0 when equal. Missing parts count as 0. Each character of a part

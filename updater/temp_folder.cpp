@@ -3,8 +3,10 @@
 #include <boost/filesystem/operations.hpp>
 #include <iostream>
 
+#include "links.h"
 #include "log_text.h"
 #include "plog/Log.h"
+#include "seal.h"
 #include "system_text.h"
 #include "tzip.h"
 
@@ -12,14 +14,24 @@ namespace fs = boost::filesystem;
 
 bool checkTempFolder(const fs::path& tempFolder) {
     try {
-        if (!fs::exists(fs::status(tempFolder))) {
+        if (isLink(tempFolder)) {
+            PLOGE << logText(tempFolder) << " is a link; removing the link itself ...";
+            fs::remove(tempFolder);
+        }
+        if (!fs::exists(fs::symlink_status(tempFolder))) {
             PLOGD << "Creating folder " << logText(tempFolder) << " ...";
             fs::create_directory(tempFolder);
             return true;
         }
+        // The seal goes first: a cleaning cut short must not leave the seal of
+        // a package it has begun to take apart.
+        if (!removeSeal(tempFolder)) return false;
         bool cleaned = true;
         for (const fs::directory_entry& entry : fs::directory_iterator(tempFolder)) {
-            if (fs::is_regular_file(entry.status())) {
+            if (isLink(entry.path())) {
+                PLOGD << "Removing link " << logText(entry.path()) << " ...";
+                if (cleaned) cleaned = fs::remove(entry.path());
+            } else if (fs::is_regular_file(entry.status())) {
                 PLOGD << "Removing file " << logText(entry.path()) << " ...";
                 if (cleaned) cleaned = fs::remove(entry.path());
             } else {

@@ -3,13 +3,17 @@
 
 #include <boost/filesystem/path.hpp>
 
-// Makes sure tempFolder exists and is empty: creates it (one level) when
-// missing, otherwise deletes its files and folders. Stops deleting after the
+// Makes sure tempFolder exists, is a real folder and is empty: deletes the
+// seal of an earlier check first, then the rest; creates the folder (one
+// level) when missing. A tempFolder that is a link (or junction) is never
+// followed: the link itself goes, never what it points to, and a real folder
+// takes its place; links inside it go the same way. Stops deleting after the
 // first failure. False on any failure.
 bool checkTempFolder(const boost::filesystem::path& tempFolder);
 
-// Unpacks tempFolder\output.zip into tempFolder and deletes the archive on
-// every path. True when every entry was unpacked and the archive is gone.
+// Unpacks tempFolder\output.zip into tempFolder, by full paths (the current
+// directory is never changed), and deletes the archive on every path. True
+// when every entry was unpacked and the archive is gone.
 bool extractPackage(const boost::filesystem::path& tempFolder);
 
 // Empties tempFolder after a check that failed part way, so that update mode

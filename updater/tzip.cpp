@@ -12,6 +12,7 @@
 
 #include "entry_name.h"
 #include "file_handle.h"
+#include "log_text.h"
 #include "plog/Log.h"
 #include "system_text.h"
 
@@ -60,7 +61,7 @@ int readEntry(unzFile zip, std::string& name, uint64_t* size = nullptr) {
 }
 
 std::string quoted(const std::string& name) {
-    return "\"" + systemTextToUtf8(name) + "\"";
+    return "\"" + escapedLogText(systemTextToUtf8(name)) + "\"";
 }
 
 // Copies the open entry into out; 0, minizip's read error, or -1 on a short
@@ -81,28 +82,34 @@ int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer
     }
 }
 
-int createFolder(const std::string& name) {
-    boost::system::error_code error;
-    fs::create_directory(fs::path(name), error);
-    if (!error) return UNZ_OK;
-    PLOGE << "Could not create folder " << quoted(name) << ": " << systemTextToUtf8(error.message());
-    return kZipUnwritable;
+// A folder entry, with every folder above it. Only the files written matter:
+// a folder that cannot be made is noted and the extraction goes on.
+void createFolder(const fs::path& destination, const std::string& name) {
+    if (makeDir((destination / name).string()) != 1) {
+        PLOGD << "Could not create folder " << quoted(name);
+    }
 }
 
-// Writes one entry. A package that lacks one of its files is no package: an
-// entry that cannot be created, read or written whole, or that fails its CRC
-// check, fails the extraction, and what was written of it is deleted.
-int extractEntry(unzFile zip, const std::string& name, const std::string& password, char* buffer) {
+// Writes one entry under destination, by its full path. A package that lacks
+// one of its files is no package: an entry that cannot be created, read or
+// written whole, or that fails its CRC check, fails the extraction, and what
+// was written of it is deleted.
+int extractEntry(unzFile zip, const fs::path& destination, const std::string& name, const std::string& password,
+                 char* buffer) {
     const size_t slash = name.find_last_of("/\\");
     const bool hasFolder = slash != std::string::npos;
-    if (name.substr(hasFolder ? slash + 1 : 0).empty()) return createFolder(name);
+    if (name.substr(hasFolder ? slash + 1 : 0).empty()) {
+        createFolder(destination, name);
+        return UNZ_OK;
+    }
     const int opened = unzOpenCurrentFilePassword(zip, password.empty() ? nullptr : password.c_str());
     if (opened != UNZ_OK) return opened;
     OpenEntry entry(zip);
-    UniqueFile out(std::fopen(name.c_str(), "wb"));
+    const fs::path target = destination / name;
+    UniqueFile out = openFile(target, "wb");
     int error = errno;
-    if (!out && hasFolder && makeDir(name.substr(0, slash)) == 1) {
-        out.reset(std::fopen(name.c_str(), "wb"));
+    if (!out && hasFolder && makeDir(target.parent_path().string()) == 1) {
+        out = openFile(target, "wb");
         error = errno;
     }
     if (!out) {
@@ -120,11 +127,14 @@ int extractEntry(unzFile zip, const std::string& name, const std::string& passwo
         PLOGE << "Entry " << quoted(name) << " of the archive is damaged (zip error " << closed << ")";
         result = closed;
     }
-    if (result != UNZ_OK) std::remove(name.c_str());
+    if (result != UNZ_OK) {
+        boost::system::error_code ignored;
+        fs::remove(target, ignored);
+    }
     return result;
 }
 
-int extractAll(unzFile zip, const std::string& password) {
+int extractAll(unzFile zip, const fs::path& destination, const std::string& password) {
     unz_global_info64 global;
     int result = unzGetGlobalInfo64(zip, &global);
     if (result != UNZ_OK) return result;
@@ -137,7 +147,7 @@ int extractAll(unzFile zip, const std::string& password) {
         if (!isSafeEntryName(name)) return kZipRefused;
         std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
         if (!buffer) return kZipNoMemory;
-        result = extractEntry(zip, name, password, buffer.get());
+        result = extractEntry(zip, destination, name, password, buffer.get());
         if (result != UNZ_OK) return result;
         if (i + 1 < global.number_entry) {
             result = unzGoToNextFile(zip);
@@ -201,7 +211,8 @@ int makeDir(const std::string& path) {
                 return 0;
             }
         }
-        return 1;
+        // A file in the folder's place is no folder made.
+        return fs::is_directory(fs::path(folder), error) ? 1 : 0;
     } catch (const std::bad_alloc&) {
         return kZipNoMemory;
     }
@@ -236,7 +247,7 @@ int tZip::extractWithin(const std::string& zipFile, const std::string& destinati
     uint64_t unpacked = 0;
     for (const EntryInfo& entry : entries) {
         if (!isSafeEntryName(entry.name)) {
-            std::cerr << "Archive entry \"" << entry.name << "\" would be written outside " << destination
+            std::cerr << "Archive entry " << quoted(entry.name) << " would be written outside " << destination
                       << "; the archive is refused." << std::endl;
             return kZipRefused;
         }
@@ -249,31 +260,15 @@ int tZip::extractWithin(const std::string& zipFile, const std::string& destinati
         unpacked += entry.size;
     }
     if (entries.empty() && isEmptyArchive(zipFile)) return UNZ_OK;
+    // Every entry is written by its full path beneath the destination, which
+    // must be a folder: the current directory is never changed, so nothing
+    // else the program resolves (its log among them) can end up in it.
+    boost::system::error_code error;
+    if (!fs::is_directory(fs::path(destination), error)) {
+        std::cerr << "Not a folder to unpack into: " << destination << std::endl;
+        return kZipFailed;
+    }
     UniqueZip zip(unzOpen64(zipFile.c_str()));
     if (!zip) return kZipFailed;
-    fs::path previous;
-    try {
-        previous = fs::current_path();
-        fs::current_path(fs::path(destination));
-    } catch (const fs::filesystem_error& e) {
-        std::cerr << e.what() << std::endl;
-        return kZipFailed;
-    }
-    int result = kZipFailed;
-    try {
-        result = extractAll(zip.get(), password);
-    } catch (...) {
-        // Everything else in the program resolves against the working folder.
-        boost::system::error_code ignored;
-        fs::current_path(previous, ignored);
-        throw;
-    }
-    zip.reset();
-    try {
-        fs::current_path(previous);
-    } catch (const fs::filesystem_error& e) {
-        std::cerr << e.what() << std::endl;
-        return kZipFailed;
-    }
-    return result;
+    return extractAll(zip.get(), fs::path(destination), password);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 // Result codes besides minizip's own negative codes.
-constexpr int kZipFailed = -1;        // archive not opened, directory change or write failed
+constexpr int kZipFailed = -1;        // archive not opened, destination not a folder, or a write failed
 constexpr int kZipNoMemory = -104;    // copy buffer not allocated
 constexpr int kZipRefused = -110;     // an entry name is refused (see isSafeEntryName)
 constexpr int kZipUnwritable = -111;  // an entry's file or folder cannot be created
@@ -21,9 +21,11 @@ public:
     virtual ~tZip() = default;
 
     // Unpacks every entry of zipFile under destination (empty password: none),
-    // within unpackLimit(destination). Changes the process's current
-    // directory while it works and restores it. Returns 0 or one of the codes
-    // above, or minizip's code of the failed step.
+    // within unpackLimit(destination), each by its full path: the process's
+    // current directory is never changed. Folders are made whole, the ones
+    // above a file too; a folder that cannot be made fails nothing, a file
+    // that cannot be written fails the extraction. Returns 0 or one of the
+    // codes above, or minizip's code of the failed step.
     virtual int extract(std::string zipFile, std::string destination, std::string password);
 
     // Collects the entry names of zipFile, in archive order. Names that do not
@@ -32,7 +34,7 @@ public:
 
     // extract within an explicit limit. The archive is refused whole, before
     // anything is written, when one name is unsafe (an absolute name, a drive
-    // letter or a ".." element...) or when the sizes its entries announce add
+    // letter, a ".." element, a control character...) or when the sizes its entries announce add
     // up to more than maxUnpackedBytes. An entry that cannot be created or
     // written whole, or that fails its CRC check, ends the extraction with a
     // log record that names it, and what was written of it is deleted.
@@ -44,7 +46,7 @@ public:
 // never more than kMaxUnpackedBytes.
 uint64_t unpackLimit(const std::string& destination);
 
-// Creates the folders of a relative path separated by '/' or '\'. Returns 1
-// when done, 0 when the path is empty or a parent cannot be made, -104 when
-// out of memory.
+// Creates the folders of a path separated by '/' or '\', every level of it.
+// Returns 1 when done, 0 when the path is empty or a level cannot be made,
+// -104 when out of memory.
 int makeDir(const std::string& path);

@@ -33,14 +33,15 @@ std::map<std::string, std::string> contentOf(const fs::path& folder) {
 class AllOrNothing : public UpdaterProcess {
 protected:
     // Runs an update that must fail while held (when given) is held open by
-    // another program, and checks everything it must leave as it was.
-    void expectFailedUpdateChangesNothing(const fs::path& held = fs::path()) {
+    // another program (sharing what share allows), and checks everything it
+    // must leave as it was.
+    void expectFailedUpdateChangesNothing(const fs::path& held = fs::path(), DWORD share = 0) {
         const auto installed = contentOf(install());
         const auto prepared = contentOf(temp());
         const size_t starts = agentStarts().size();
         fs::remove(install() / "quorvelant_updater.log");
         {
-            const win32::UniqueHandle lock = held.empty() ? win32::UniqueHandle() : lockFile(held);
+            const win32::UniqueHandle lock = held.empty() ? win32::UniqueHandle() : lockFile(held, share);
             ASSERT_TRUE(held.empty() || lock);
             EXPECT_EQ(run({"-update", "x"}).exitCode, 1u) << logDump();
         }
@@ -59,20 +60,22 @@ protected:
             writeFile(install() / name, "old " + name);
             writeFile(temp() / name, "new " + name);
         }
+        ASSERT_TRUE(writeSeal(temp(), "2.0"));
     }
 };
 
 // The Nth file cannot be replaced because some program holds it: the
-// installed file (as a running agent holds its libraries), or the prepared
-// one (as a virus scanner might).
+// installed file, so that it cannot even be read, or the prepared one, read
+// but not moved (as a virus scanner might hold it).
 TEST_F(AllOrNothing, FailingTheNthOfFiveFilesPutsEverythingBack) {
     startAgent();
     prepareFiveFiles();
     for (const char* held : {"install", "temp"}) {
         for (int failing = 1; failing <= 5; ++failing) {
             SCOPED_TRACE(std::string("held in ") + held + ": file " + std::to_string(failing));
-            const fs::path folder = std::string(held) == "install" ? install() : temp();
-            expectFailedUpdateChangesNothing(folder / ("f" + std::to_string(failing) + ".dll"));
+            const bool inTemp = std::string(held) == "temp";
+            expectFailedUpdateChangesNothing((inTemp ? temp() : install()) / ("f" + std::to_string(failing) + ".dll"),
+                                             inTemp ? FILE_SHARE_READ : 0);
             for (int i = 1; i < failing; ++i) {
                 EXPECT_TRUE(
                     logged(plog::debug, "restoreFiles", "Restoring file \"f" + std::to_string(i) + ".dll\" ..."));
@@ -91,6 +94,7 @@ TEST_F(AllOrNothing, AFileTheStoppedAgentHeld) {
     startAgent();
     fs::create_directories(temp());
     writeFile(temp() / "agent.dll", "new library");
+    ASSERT_TRUE(writeSeal(temp(), "2.0"));
     EXPECT_EQ(run({"-update", "x"}).exitCode, 0u) << logDump();
     EXPECT_EQ(readFile(install() / "agent.dll"), "new library");
     ASSERT_TRUE(waitForStarts(2));
@@ -103,9 +107,44 @@ TEST_F(AllOrNothing, ATargetHeldByTheUpdatersOwnLog) {
     fs::create_directories(temp());
     writeFile(temp() / "a.dll", "new a");
     writeFile(temp() / "quorvelant_updater.log", "a log from elsewhere");
+    ASSERT_TRUE(writeSeal(temp(), "2.0"));
     expectFailedUpdateChangesNothing();
     EXPECT_TRUE(logged(plog::debug, "restoreFiles", "Restoring file \"a.dll\" ..."));
     EXPECT_TRUE(loggedPrefix("Starting to update"));
+}
+
+// A package that carries the updater itself: the running program cannot be
+// replaced, but it can move aside to its backup name, and the new one takes
+// its place. A program held as Windows holds a running one (read and delete
+// shared, nothing else) stands in for it where Wine lets a running program be
+// replaced outright.
+TEST_F(AllOrNothing, APackageThatCarriesTheUpdaterItself) {
+    startAgent();
+    fs::copy_file(binFolder() / "quorvelant_updater.exe", install() / "quorvelant_updater.exe");
+    fs::create_directories(temp());
+    writeFile(temp() / "quorvelant_updater.exe", "the next updater");
+    writeFile(temp() / "agent.dll", "new library");
+    writeFile(install() / "agent.dll", "old library");
+    ASSERT_TRUE(writeSeal(temp(), "2.0"));
+    const std::string running = readFile(install() / "quorvelant_updater.exe");
+    RunResult result;
+    {
+        const win32::UniqueHandle held = lockFile(install() / "agent.dll", FILE_SHARE_READ | FILE_SHARE_DELETE);
+        ASSERT_TRUE(held);
+        result = finish(launch({"-update", "x"}, "", install() / "quorvelant_updater.exe"));
+    }
+    EXPECT_EQ(result.exitCode, 0u) << logDump();
+    EXPECT_EQ(readFile(install() / "quorvelant_updater.exe"), "the next updater");
+    EXPECT_EQ(readFile(install() / "agent.dll"), "new library");
+    EXPECT_TRUE(loggedPrefix("agent.dll cannot be replaced (")) << logDump();
+    std::vector<std::string> backups;
+    for (const std::string& name : treeOf(install())) {
+        if (name.rfind("quorvelant_updater.exe.", 0) == 0 || name.rfind("agent.dll.", 0) == 0) backups.push_back(name);
+    }
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_EQ(readFile(install() / backups[0]), "old library");
+    EXPECT_EQ(readFile(install() / backups[1]), running);
+    ASSERT_TRUE(waitForStarts(2));
 }
 
 }  // namespace

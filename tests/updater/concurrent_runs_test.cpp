@@ -37,7 +37,7 @@ TEST_F(ConcurrentRuns, TwoChecksStartedTogetherRunOnce) {
     std::sort(codes.begin(), codes.end());
     EXPECT_EQ(codes, (std::vector<DWORD>{0, kExitMinusOne})) << logDump();
     EXPECT_EQ(server.requestsFor("/update.json"), 1);
-    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_EQ(treeOf(temp()), (std::vector<std::string>{"a.dll", kSealFileName}));
     EXPECT_EQ(busyRecords(), 1u) << logDump();
     EXPECT_TRUE(logged(plog::info, "main", "Checking for updates finished!"));
     EXPECT_FALSE(fs::exists(install() / "quorvelant_updater.lock"));
@@ -61,7 +61,7 @@ TEST_F(ConcurrentRuns, AnUpdateDuringACheckChangesNothing) {
     EXPECT_EQ(readFile(install() / "a.dll"), "old a");
 
     EXPECT_EQ(finish(check).exitCode, 0u) << logDump();
-    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_EQ(treeOf(temp()), (std::vector<std::string>{"a.dll", kSealFileName}));
     EXPECT_EQ(readFile(temp() / "a.dll"), "new a");
 }
 

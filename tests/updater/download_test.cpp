@@ -5,6 +5,7 @@
 #include <boost/filesystem/operations.hpp>
 #include <regex>
 
+#include "download_win32.h"
 #include "updater_process.h"
 
 namespace fs = boost::filesystem;
@@ -71,6 +72,22 @@ TEST_F(UpdaterProcess, AManifestWithoutALengthIsCutAtOneMebibyte) {
     server.script("/update.json", {200, manifest("1.2.4"), false, 0, false, "", true});
     server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}}), false, 0, false, "", true});
     EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, 0u) << logDump();
+}
+
+// The low-speed limit, with a short window: a server that drips its body
+// slower than the limit ends the download once a whole window has passed so
+// slowly; one that keeps above the limit, however slowly, is waited for.
+TEST_F(UpdaterProcess, ADownloadSlowerThanTheLimitForAWholeWindowEnds) {
+    const SpeedLimit limit{20, std::chrono::milliseconds(1500)};
+    server.script("/drip", {200, std::string(100, 'd'), false, 0, false, "", false, 200});
+    server.script("/slow-but-steady", {200, std::string(90, 's'), false, 0, false, "", false, 25});
+    fs::create_directory(temp());
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(downloadFile(server.url("/drip"), temp(), "drip.bin", 1000, limit));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Too slow: under 20 bytes a second for 1.5 s.\n");
+    EXPECT_FALSE(fs::exists(temp() / "drip.bin"));
+    EXPECT_TRUE(downloadFile(server.url("/slow-but-steady"), temp(), "steady.bin", 1000, limit));
+    EXPECT_EQ(readFile(temp() / "steady.bin"), std::string(90, 's'));
 }
 
 }  // namespace

@@ -76,6 +76,13 @@ TEST(EntryName, RefusesNamesThatLeaveTheDestination) {
         {"output.zip", false},
         {"OUTPUT.ZIP.", false},
         {"sub/output.zip", true},
+        {"prepared.seal", false},
+        {"Prepared.Seal ", false},
+        {"prepared.seal.new", false},
+        {"sub/prepared.seal", true},
+        {"line\nbreak.dll", false},
+        {"tab\there.dll", false},
+        {"sub\x7F/x", false},
     };
     for (const auto& [name, safe] : cases) EXPECT_EQ(isSafeEntryName(name), safe) << name;
 }

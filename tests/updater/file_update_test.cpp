@@ -12,6 +12,7 @@
 #endif
 
 #include "log_text.h"
+#include "signing_support.h"
 #include "test_support.h"
 
 namespace fs = boost::filesystem;
@@ -142,7 +143,7 @@ TEST_F(Installation, MakeUpdateReplacesWithBackups) {
     writeFile(temp() / "lost.dll", "not installed");
     writeFile(temp() / "output.zip", "archive");
     fs::create_directories(temp() / "sub");
-    EXPECT_TRUE(makeUpdate(temp()));
+    EXPECT_TRUE(makeUpdate(temp(), sealOf(temp())));
     EXPECT_EQ(readFile(root() / "a.dll"), "new a");
     EXPECT_EQ(readFile(root() / "b.txt"), "new b");
     const auto backupsA = backupsOf("a.dll");
@@ -189,7 +190,7 @@ TEST_F(Installation, MakeUpdateFailingAtAnyFileChangesNothing) {
         const auto installedBefore = contentOf(root());
         const auto preparedBefore = contentOf(temp());
         RecordCapture::clear();
-        EXPECT_FALSE(makeUpdate(temp()));
+        EXPECT_FALSE(makeUpdate(temp(), sealOf(temp())));
         EXPECT_EQ(contentOf(root()), installedBefore) << RecordCapture::dump();
         EXPECT_EQ(contentOf(temp()), preparedBefore);
         EXPECT_TRUE(fs::is_directory(root() / ("f" + std::to_string(failing) + ".dll")));
@@ -217,7 +218,7 @@ TEST_F(Installation, MakeUpdateNeverLeavesTheInstalledFileMissing) {
     });
     for (int run = 0; run < 200; ++run) {
         writeFile(temp() / "a.dll", "update " + std::to_string(run));
-        if (!makeUpdate(temp())) break;
+        if (!makeUpdate(temp(), sealOf(temp()))) break;
     }
     stop = true;
     watcher.join();
@@ -226,12 +227,12 @@ TEST_F(Installation, MakeUpdateNeverLeavesTheInstalledFileMissing) {
 }
 
 TEST_F(Installation, MakeUpdateWithNothingPreparedIsFalse) {
-    EXPECT_FALSE(makeUpdate(temp()));
+    EXPECT_FALSE(makeUpdate(temp(), sealOf(temp())));
     writeFile(temp() / "output.zip", "archive");
-    EXPECT_FALSE(makeUpdate(temp()));
+    EXPECT_FALSE(makeUpdate(temp(), sealOf(temp())));
     fs::remove_all(temp());
     RecordCapture::clear();
-    EXPECT_FALSE(makeUpdate(temp()));
+    EXPECT_FALSE(makeUpdate(temp(), Seal()));
     ASSERT_EQ(RecordCapture::records().size(), 1u);
     EXPECT_EQ(RecordCapture::records()[0].message.rfind("Boost Exception: ", 0), 0u);
 }
@@ -261,12 +262,87 @@ TEST_F(Installation, MakeUpdatePutsTheBackupBackWhenTheNewFileCannotMove) {
     fs::create_directory_symlink(otherTemp, temp());
     writeFile(root() / "a.dll", "old a");
     writeFile(temp() / "a.dll", "new a");
-    EXPECT_FALSE(makeUpdate(temp()));
+    EXPECT_FALSE(makeUpdate(temp(), sealOf(temp())));
     EXPECT_EQ(readFile(root() / "a.dll"), "old a");
     EXPECT_TRUE(backupsOf("a.dll").empty());
     EXPECT_EQ(readFile(temp() / "a.dll"), "new a");
-    ASSERT_EQ(RecordCapture::records().size(), 2u) << RecordCapture::dump();
-    EXPECT_EQ(RecordCapture::records()[1].message.rfind("Boost Exception: ", 0), 0u);
+    // Updating, moving the installed file aside as for a file in use, failing.
+    ASSERT_EQ(RecordCapture::records().size(), 3u) << RecordCapture::dump();
+    EXPECT_EQ(RecordCapture::records()[2].message.rfind("Boost Exception: ", 0), 0u);
+}
+#endif
+
+// The seal: a check seals what it prepared, update mode installs only what the
+// seal lists, unchanged. A check killed before its seal, a prepared file
+// changed or added afterwards: nothing of it is installed.
+TEST_F(Installation, OnlyASealedUnchangedPackageIsInstalled) {
+    writeFile(root() / "a.dll", "old a");
+    writeFile(root() / "b.dll", "old b");
+    writeFile(temp() / "a.dll", "new a");
+    writeFile(temp() / "b.dll", "new b");
+    EXPECT_FALSE(readVerifiedSeal(temp())) << "a check killed before its seal prepared nothing";
+    EXPECT_TRUE(RecordCapture::has(plog::error, "readVerifiedSeal",
+                                   "No seal in " + logText(temp()) + ": no check prepared this package whole"));
+    ASSERT_TRUE(writeSeal(temp(), "2.0\n"));
+    std::optional<Seal> seal = readVerifiedSeal(temp());
+    ASSERT_TRUE(seal) << RecordCapture::dump();
+    EXPECT_EQ(seal->version, "2.0\\x0A");
+    ASSERT_EQ(seal->files.size(), 2u);
+    EXPECT_EQ(seal->files[0].size, 5u);
+
+    // Changed after the check, or cut short: no longer the sealed package.
+    writeFile(temp() / "b.dll", "NEW b");
+    RecordCapture::clear();
+    EXPECT_FALSE(readVerifiedSeal(temp()));
+    EXPECT_TRUE(RecordCapture::has(plog::error, "readVerifiedSeal",
+                                   logText(temp() / "b.dll") + " is not the file that was prepared and sealed"));
+    EXPECT_FALSE(makeUpdate(temp(), *seal)) << "nor while it is installed";
+    EXPECT_EQ(readFile(root() / "a.dll"), "old a");
+    EXPECT_EQ(readFile(root() / "b.dll"), "old b");
+
+    // A file added after the check is not installed.
+    writeFile(temp() / "b.dll", "new b");
+    writeFile(root() / "c.dll", "old c");
+    writeFile(temp() / "c.dll", "unsealed c");
+    EXPECT_TRUE(readVerifiedSeal(temp()));
+    RecordCapture::clear();
+    EXPECT_TRUE(makeUpdate(temp(), *seal));
+    EXPECT_EQ(readFile(root() / "a.dll"), "new a");
+    EXPECT_EQ(readFile(root() / "c.dll"), "old c");
+    EXPECT_TRUE(RecordCapture::has(plog::error, "makeUpdate",
+                                   "c.dll was not prepared by the check that sealed this package. Deleting..."));
+
+    for (const std::string& text :
+         {std::string(), std::string("KAVRO Quorvelant prepared package 1\nversion=1"),
+          std::string("KAVRO Quorvelant prepared package 1\nversion=1\nfile=5 ") + std::string(128, 'a') + " \n",
+          std::string("KAVRO Quorvelant prepared package 1\nversion=1\nfile=5 ") + std::string(128, 'a') + " x/y\n",
+          std::string("KAVRO Quorvelant prepared package 2\nversion=1\n")}) {
+        EXPECT_FALSE(parseSeal(text)) << text;
+    }
+}
+
+#ifndef _WIN32
+// A link in the temp folder is never compared, installed or followed: it goes
+// itself, and what it points to stays as it is.
+TEST_F(Installation, LinksAreNeverComparedOrInstalled) {
+    ScratchFolder elsewhere;
+    writeFile(elsewhere.path() / "payload.exe", "someone else's program");
+    writeFile(root() / "quorvelant.exe", "the agent");
+    fs::create_symlink(elsewhere.path() / "payload.exe", temp() / "quorvelant.exe");
+    EXPECT_FALSE(checkUpdate(temp()));
+    EXPECT_TRUE(fs::is_empty(temp()));
+    EXPECT_EQ(readFile(elsewhere.path() / "payload.exe"), "someone else's program");
+
+    fs::create_symlink(elsewhere.path() / "payload.exe", temp() / "quorvelant.exe");
+    Seal seal;
+    seal.files.push_back({"quorvelant.exe", 22, sha512Hex("someone else's program")});
+    EXPECT_FALSE(makeUpdate(temp(), seal));
+    EXPECT_EQ(readFile(root() / "quorvelant.exe"), "the agent");
+    EXPECT_FALSE(fs::is_symlink(fs::symlink_status(root() / "quorvelant.exe")));
+    EXPECT_TRUE(fs::exists(elsewhere.path() / "payload.exe"));
+
+    fs::create_symlink(elsewhere.path() / "payload.exe", temp() / kSealFileName);
+    EXPECT_FALSE(readVerifiedSeal(temp()));
 }
 #endif
 

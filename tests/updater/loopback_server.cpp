@@ -138,7 +138,14 @@ void LoopbackServer::answer(SOCKET client) {
     if (!sendAll(client, head.data(), head.size())) return;
     const bool half = reply.cutHalfway || reply.stallHalfway;
     const size_t bodyBytes = half ? reply.body.size() / 2 : reply.body.size();
-    if (!sendAll(client, reply.body.data(), bodyBytes)) return;
+    if (reply.dripEveryMs > 0) {
+        for (size_t i = 0; i < bodyBytes && !m_stop; ++i) {
+            if (!sendAll(client, reply.body.data() + i, 1)) return;
+            Sleep(static_cast<DWORD>(reply.dripEveryMs));
+        }
+    } else if (!sendAll(client, reply.body.data(), bodyBytes)) {
+        return;
+    }
     // A stalled server keeps the connection open until the client gives up
     // (or long past any time-out of the client's).
     if (reply.stallHalfway) waitReadable(client, 100000);

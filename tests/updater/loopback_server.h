@@ -19,6 +19,7 @@ struct Reply {
     bool stallHalfway = false;   // announce the whole body, send half, then send nothing more
     std::string headers{};       // more header lines, each ending in "\r\n"
     bool withoutLength = false;  // announce no length: the body ends when the connection closes
+    int dripEveryMs = 0;         // send the body one byte at a time, this long apart
 };
 
 class LoopbackServer {

@@ -132,8 +132,8 @@ TEST(CheckJsonRecords, MissingManifestIsNoUpdate) {
     EXPECT_EQ(records[0].message, "Could not read file " + logText(temp.path() / "update.json"));
 }
 
-// "sha512", "size" and "signature" are read with the package URL, when an
-// update is due; present, each must have its type.
+// What the manifest says of the package: "sha512", "size", "signature" and
+// "expires"; present, each must have its type.
 TEST(CheckJsonClaims, ReadsWhatTheManifestSaysOfThePackage) {
     const std::string head = R"({"latest-version": "2.0", "force-update": false, "download-url": "u")";
     struct Case {
@@ -144,14 +144,16 @@ TEST(CheckJsonClaims, ReadsWhatTheManifestSaysOfThePackage) {
     };
     const Case cases[] = {
         {"none", "", true, {}},
-        {"all", R"(, "sha512": "ab12", "size": 1234, "signature": "c2ln")", true, {"ab12", 1234, "c2ln"}},
-        {"size_past_32_bits", R"(, "size": 5000000000)", true, {std::nullopt, 5000000000u, std::nullopt}},
-        {"size_zero", R"(, "size": 0)", true, {std::nullopt, 0, std::nullopt}},
+        {"all", R"(, "sha512": "ab12", "size": 1234, "signature": "c2ln", "expires": "2027-01-31T00:00:00Z")", true,
+         {"ab12", 1234, "c2ln", "2027-01-31T00:00:00Z"}},
+        {"size_past_32_bits", R"(, "size": 5000000000)", true, {std::nullopt, 5000000000u, std::nullopt, std::nullopt}},
+        {"size_zero", R"(, "size": 0)", true, {std::nullopt, 0, std::nullopt, std::nullopt}},
         {"sha512_as_number", R"(, "sha512": 12)", false, {}},
         {"size_as_text", R"(, "size": "1234")", false, {}},
         {"size_negative", R"(, "size": -1)", false, {}},
         {"size_fraction", R"(, "size": 12.5)", false, {}},
         {"signature_null", R"(, "signature": null)", false, {}},
+        {"expires_as_number", R"(, "expires": 2027)", false, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
@@ -159,23 +161,51 @@ TEST(CheckJsonClaims, ReadsWhatTheManifestSaysOfThePackage) {
         writeFile(temp.path() / "update.json", head + c.members + "}");
         RecordCapture::clear();
         std::string url;
-        PackageClaims claims{"stale", 1, "stale"};
-        EXPECT_EQ(checkJSON(temp.path(), "1.0", url, &claims), c.due) << RecordCapture::dump();
-        EXPECT_EQ(claims.sha512, c.claims.sha512);
-        EXPECT_EQ(claims.size, c.claims.size);
-        EXPECT_EQ(claims.signature, c.claims.signature);
+        Manifest manifest;
+        manifest.claims = {"stale", 1, "stale", "stale"};
+        EXPECT_EQ(checkJSON(temp.path(), "1.0", url, &manifest), c.due) << RecordCapture::dump();
+        EXPECT_EQ(manifest.claims.sha512, c.claims.sha512);
+        EXPECT_EQ(manifest.claims.size, c.claims.size);
+        EXPECT_EQ(manifest.claims.signature, c.claims.signature);
+        EXPECT_EQ(manifest.claims.expires, c.claims.expires);
         if (!c.due) {
-            ASSERT_EQ(RecordCapture::records().size(), 4u) << RecordCapture::dump();
-            EXPECT_EQ(RecordCapture::records()[3].message.rfind("JSON Exception: ", 0), 0u);
+            // A claim of the wrong type makes the manifest none: it fails as it is parsed.
+            ASSERT_EQ(RecordCapture::records().size(), 1u) << RecordCapture::dump();
+            EXPECT_EQ(RecordCapture::records()[0].message.rfind("JSON Exception: ", 0), 0u);
         }
     }
-    // No update due: the members are not even read.
+}
+
+// The manifest as a value: what it says, and whether it makes an update due.
+TEST(ManifestValue, ParsesAndDecidesWithoutFiles) {
+    const Manifest manifest = parseManifest(
+        R"({"latest-version": "1.2.4", "force-update": true, "download-url": "http://h/p.zip", "size": 7})");
+    EXPECT_EQ(manifest.latestVersion, "1.2.4");
+    EXPECT_TRUE(manifest.forceUpdate);
+    EXPECT_EQ(packageUrl(manifest), "http://h/p.zip");
+    EXPECT_EQ(manifest.claims.size, 7u);
+    EXPECT_TRUE(updateDue(manifest, "1.2.3"));
+    EXPECT_TRUE(updateDue(manifest, "1.3")) << "forced: a downgrade";
+    EXPECT_FALSE(updateDue(manifest, "1.2.4.0"));
+    const Manifest withoutUrl = parseManifest(R"({"latest-version": "1.0", "force-update": false})");
+    EXPECT_THROW(packageUrl(withoutUrl), nlohmann::json::type_error) << "read only once an update is due";
+    EXPECT_THROW(parseManifest("[1, 2]"), nlohmann::json::exception);
+    EXPECT_THROW(parseManifest(R"({"latest-version": 1, "force-update": false})"), nlohmann::json::type_error);
+}
+
+// Texts from the manifest go into the log escaped: a line break in them starts
+// no record of its own.
+TEST(CheckJsonLog, ControlCharactersOfTheManifestAreEscaped) {
     ScratchFolder temp;
-    writeFile(temp.path() / "update.json", R"({"latest-version": "1.0", "force-update": false, "size": "bad"})");
+    writeFile(temp.path() / "update.json",
+              R"({"latest-version": "1.0\n2026-01-01 00:00:00.000 INFO  [1] [main@1] forged", "force-update": false})");
+    RecordCapture::clear();
     std::string url;
-    PackageClaims claims{"stale", 1, "stale"};
-    EXPECT_FALSE(checkJSON(temp.path(), "1.0", url, &claims));
-    EXPECT_FALSE(claims.sha512 || claims.size || claims.signature);
+    EXPECT_FALSE(checkJSON(temp.path(), "1.0\r", url));
+    EXPECT_TRUE(RecordCapture::has(plog::verbose, "checkJSON",
+                                   "Update version: 1.0\\x0A2026-01-01 00:00:00.000 INFO  [1] [main@1] forged"))
+        << RecordCapture::dump();
+    EXPECT_TRUE(RecordCapture::has(plog::verbose, "checkJSON", "Current version: 1.0\\x0D"));
 }
 
 TEST(ReadWholeFile, ReadsEveryByteAndFailsOnFolders) {

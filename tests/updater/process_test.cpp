@@ -53,7 +53,7 @@ TEST_F(UpdaterProcess, UnknownLogLevelWritesNoRecordAndKeepsExitCodes) {
     server.script("/update.json", {200, manifest("1.2.4")});
     server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}})});
     EXPECT_EQ(run({"-log", "x", "-check", server.url("/update.json"), "-version", "1.2.3"}).exitCode, 0u);
-    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_EQ(treeOf(temp()), (std::vector<std::string>{"a.dll", kSealFileName}));
     EXPECT_FALSE(hasLog());
 }
 
@@ -67,16 +67,18 @@ TEST_F(UpdaterProcess, LogLevelLimitsRecords) {
 TEST_F(UpdaterProcess, UpdateSkipsTheArgumentAfterItAndNeedsARunningAgent) {
     fs::create_directory(temp());
     writeFile(temp() / "a.dll", "new a");
+    ASSERT_TRUE(writeSeal(temp(), "1.2.4"));
     const RunResult result = run({"-update", "-log", "error"});
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_TRUE(logged(plog::info, "main", "Starting to update KAVRO Quorvelant"));
+    EXPECT_TRUE(logged(plog::debug, "main", "Installing version 1.2.4 as its check prepared it"));
     EXPECT_TRUE(logged(plog::debug, "main", "Finishing quorvelant.exe ..."));
     EXPECT_TRUE(logged(plog::debug, "main", "quorvelant.exe could not be finished!"));
-    EXPECT_EQ(logLines().size(), 3u) << logDump();
-    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_EQ(logLines().size(), 4u) << logDump();
+    EXPECT_EQ(treeOf(temp()), (std::vector<std::string>{"a.dll", kSealFileName}));
     EXPECT_EQ(readFile(install() / "a.dll"), "old a");
     EXPECT_EQ(treeOf(install()), (std::vector<std::string>{"a.dll", "b.txt", "quorvelant.exe", "quorvelant_updater.log",
-                                                           "temp", "temp/a.dll"}));
+                                                           "temp", "temp/a.dll", "temp/prepared.seal"}));
 }
 
 TEST_F(UpdaterProcess, FirstModeNamedWins) {
@@ -105,7 +107,7 @@ TEST_F(UpdaterProcess, CheckPreparesExactlyTheChangedTopLevelFiles) {
     const RunResult result = run({"-CHECK", "  " + url + " \t", "-VERSION", " 1.2.3 "});
     EXPECT_EQ(result.exitCode, 0u) << logDump();
     EXPECT_EQ(result.out + result.err, "");
-    EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"a.dll"});
+    EXPECT_EQ(treeOf(temp()), (std::vector<std::string>{"a.dll", kSealFileName}));
     EXPECT_EQ(readFile(temp() / "a.dll"), "new a");
     EXPECT_EQ(readFile(install() / "a.dll"), "old a");
 
@@ -296,18 +298,23 @@ TEST_F(UpdaterProcess, UnresolvableHostIsADownloadError) {
 }
 
 // A scheduler may run -update whatever the check's exit code: after a check
-// that failed on a damaged entry, it must find nothing to install.
+// that failed on a damaged entry, it must find nothing to install, and leaves
+// the agent running. With "-log error" the log stays where it was: no
+// extraction moves the working directory into the temp folder.
 TEST_F(UpdaterProcess, UpdateAfterACheckThatFoundADamagedEntryInstallsNothing) {
     server.script("/update.json", {200, manifest("1.2.4")});
     server.script("/output.zip", {200, zipBytes({{"a.dll", "new a"}, {"b.txt", "damaged b", true, true}})});
-    EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, kExitMinusOne);
+    EXPECT_EQ(run(std::vector<std::string>{"-log", "error"} + checkArgs("1.2.3")).exitCode, kExitMinusOne);
     EXPECT_TRUE(loggedPrefix("Entry \"b.txt\" of the archive is damaged")) << logDump();
+    EXPECT_TRUE(fs::is_empty(temp())) << "no log, nor anything else, in the temp folder";
     startAgent();
     EXPECT_EQ(run({"-update", "x"}).exitCode, 1u);
-    EXPECT_TRUE(logged(plog::error, "main", "Could not update files!"));
+    EXPECT_TRUE(logged(plog::error, "main", "The prepared package is not as its check sealed it; nothing is installed."))
+        << logDump();
+    EXPECT_FALSE(loggedPrefix("Finishing quorvelant.exe")) << "the agent is not stopped for nothing";
     EXPECT_EQ(readFile(install() / "a.dll"), "old a");
     EXPECT_EQ(readFile(install() / "b.txt"), "same b");
-    ASSERT_TRUE(waitForStarts(2)) << "the agent was not started again";
+    EXPECT_TRUE(agentRunning(agentStarts().at(0)));
 }
 
 TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
@@ -316,6 +323,7 @@ TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
     fs::create_directory(temp());
     writeFile(temp() / "a.dll", "new a");
     writeFile(temp() / "output.zip", "left alone");
+    ASSERT_TRUE(writeSeal(temp(), "1.2.4"));
     const RunResult result = run({"-update", "x"});
     EXPECT_EQ(result.exitCode, 0u) << logDump();
     EXPECT_EQ(WaitForSingleObject(agent->get(), 5000), WAIT_OBJECT_0) << "the running agent was not stopped";
@@ -334,6 +342,7 @@ TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
     EXPECT_EQ(treeOf(temp()), std::vector<std::string>{"output.zip"});
 
     const char* expected[] = {"Starting to update KAVRO Quorvelant",
+                              "Installing version 1.2.4 as its check prepared it",
                               "Finishing quorvelant.exe ...",
                               "quorvelant.exe finished!",
                               "Starting update...",
@@ -346,21 +355,32 @@ TEST_F(UpdaterProcess, UpdateReplacesFilesKeepsBackupsAndRestartsTheAgent) {
     const auto lines = logLines();
     ASSERT_EQ(lines.size(), std::size(expected)) << logDump();
     for (size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].message, expected[i]);
-    EXPECT_EQ(lines[4].function, "makeUpdate");
+    EXPECT_EQ(lines[5].function, "makeUpdate");
 }
 
-TEST_F(UpdaterProcess, UpdateWithNothingPreparedStartsTheAgentAgain) {
+// Nothing prepared, or a prepared package changed since its check (a file
+// changed, a file added, the temp folder a link): nothing is installed, and
+// the agent is not even stopped.
+TEST_F(UpdaterProcess, UpdateInstallsOnlyWhatACheckSealed) {
     startAgent();
-    const DWORD firstAgent = agentStarts().at(0);
     fs::create_directory(temp());
-    const RunResult result = run({"-update", "x"});
-    EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_EQ(WaitForSingleObject(agent->get(), 5000), WAIT_OBJECT_0) << "the running agent was not stopped";
-    EXPECT_TRUE(logged(plog::error, "main", "Could not update files!"));
-    EXPECT_TRUE(logged(plog::debug, "main", "KAVRO Quorvelant started!")) << logDump();
-    ASSERT_TRUE(waitForStarts(2)) << "the installation was left without its agent";
-    EXPECT_NE(agentStarts()[1], firstAgent);
-    EXPECT_FALSE(loggedPrefix("KAVRO Quorvelant update finished!"));
+    EXPECT_EQ(run({"-update", "x"}).exitCode, 1u);
+    EXPECT_TRUE(logged(plog::error, "readVerifiedSeal",
+                       "No seal in " + logText(temp()) + ": no check prepared this package whole"))
+        << logDump();
+
+    writeFile(temp() / "a.dll", "new a");
+    ASSERT_TRUE(writeSeal(temp(), "1.2.4"));
+    writeFile(temp() / "a.dll", "new a, changed after the check");
+    fs::remove(install() / "quorvelant_updater.log");
+    EXPECT_EQ(run({"-update", "x"}).exitCode, 1u);
+    EXPECT_TRUE(logged(plog::error, "readVerifiedSeal",
+                       logText(temp() / "a.dll") + " is not the file that was prepared and sealed"))
+        << logDump();
+    EXPECT_FALSE(loggedPrefix("Finishing quorvelant.exe"));
+    EXPECT_EQ(readFile(install() / "a.dll"), "old a");
+    EXPECT_EQ(agentStarts().size(), 1u);
+    EXPECT_TRUE(agentRunning(agentStarts()[0])) << "the agent was stopped for nothing";
 }
 
 TEST(LockedFiles, ExtractionFailsOnAnEntryItCannotWrite) {
@@ -416,11 +436,13 @@ TEST(LockedFiles, MakeUpdatePutsTheBackupBackWhenThePreparedFileCannotMove) {
     fs::create_directory(temp);
     writeFile(install.path() / "a.dll", "old a");
     writeFile(temp / "a.dll", "new a");
+    const Seal seal = sealOf(temp);
     {
-        const win32::UniqueHandle lock = lockFile(temp / "a.dll");
+        // Readable, so that it still matches its seal, yet not movable.
+        const win32::UniqueHandle lock = lockFile(temp / "a.dll", FILE_SHARE_READ);
         ASSERT_TRUE(lock);
         RecordCapture::clear();
-        EXPECT_FALSE(makeUpdate(temp));
+        EXPECT_FALSE(makeUpdate(temp, seal));
     }
     EXPECT_EQ(readFile(install.path() / "a.dll"), "old a");
     EXPECT_EQ(treeOf(install.path()), (std::vector<std::string>{"a.dll", "temp", "temp/a.dll"}));

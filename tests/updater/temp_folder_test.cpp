@@ -5,6 +5,7 @@
 #include <boost/filesystem/operations.hpp>
 
 #include "log_text.h"
+#include "seal.h"
 #include "test_support.h"
 
 namespace fs = boost::filesystem;
@@ -67,5 +68,38 @@ TEST_F(CheckTempFolder, DiscardingEmptiesTheFolderQuietly) {
     fs::remove(temp());
     EXPECT_TRUE(discardTempFolder(temp()));
 }
+
+// The seal of an earlier check goes before anything else of it.
+TEST_F(CheckTempFolder, TheSealGoesFirst) {
+    fs::create_directory(temp());
+    writeFile(temp() / "a.dll", "prepared");
+    ASSERT_TRUE(writeSeal(temp(), "2.0"));
+    EXPECT_TRUE(checkTempFolder(temp()));
+    EXPECT_TRUE(fs::is_empty(temp()));
+    EXPECT_FALSE(RecordCapture::has(plog::debug, "checkTempFolder",
+                                    "Removing file " + logText(temp() / kSealFileName) + " ..."))
+        << "deleted before the cleaning proper";
+}
+
+#ifndef _WIN32
+// Links are never followed: neither the temp folder as a link nor a link in
+// it leads the cleaning to what it points to.
+TEST_F(CheckTempFolder, LinksGoThemselvesAndWhatTheyPointToStays) {
+    ScratchFolder elsewhere;
+    writeFile(elsewhere.path() / "precious.dat", "keep");
+    fs::create_directory_symlink(elsewhere.path(), temp());
+    EXPECT_TRUE(checkTempFolder(temp()));
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status(temp()))) << "a real folder in the link's place";
+    EXPECT_EQ(readFile(elsewhere.path() / "precious.dat"), "keep");
+    EXPECT_TRUE(RecordCapture::has(plog::error, "checkTempFolder",
+                                   logText(temp()) + " is a link; removing the link itself ..."));
+
+    fs::create_directory_symlink(elsewhere.path(), temp() / "folder-link");
+    fs::create_symlink(elsewhere.path() / "precious.dat", temp() / "file-link");
+    EXPECT_TRUE(checkTempFolder(temp()));
+    EXPECT_TRUE(fs::is_empty(temp()));
+    EXPECT_EQ(treeOf(elsewhere.path()), std::vector<std::string>{"precious.dat"});
+}
+#endif
 
 }  // namespace

@@ -27,6 +27,15 @@ void writeFile(const fs::path& file, const std::string& bytes) {
     }
 }
 
+Seal sealOf(const fs::path& tempFolder, const std::string& version) {
+    if (!writeSeal(tempFolder, version)) throw std::runtime_error("cannot seal " + tempFolder.string());
+    std::string text = readFile(tempFolder / kSealFileName);
+    fs::remove(tempFolder / kSealFileName);
+    const std::optional<Seal> seal = parseSeal(text);
+    if (!seal) throw std::runtime_error("the seal written for " + tempFolder.string() + " does not parse");
+    return *seal;
+}
+
 std::string readFile(const fs::path& file) {
     UniqueFile in = openFile(file, "rb");
     if (!in) throw std::runtime_error("cannot read " + file.string());

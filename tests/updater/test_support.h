@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plog/Severity.h"
+#include "seal.h"
 
 // A fresh empty folder, removed with its content at the end of the test.
 class ScratchFolder {
@@ -22,6 +23,10 @@ private:
 };
 
 void writeFile(const boost::filesystem::path& file, const std::string& bytes);
+
+// The seal a check would write for the files now in tempFolder, without
+// leaving the seal's file there.
+Seal sealOf(const boost::filesystem::path& tempFolder, const std::string& version = "2.0");
 std::string readFile(const boost::filesystem::path& file);
 
 // Every file and folder beneath root, as generic relative paths, sorted.

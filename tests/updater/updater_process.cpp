@@ -38,8 +38,8 @@ std::vector<std::string> operator+(std::vector<std::string> first, const std::ve
     return first;
 }
 
-win32::UniqueHandle lockFile(const fs::path& file) {
-    return win32::UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+win32::UniqueHandle lockFile(const fs::path& file, DWORD share) {
+    return win32::UniqueHandle(CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 void UpdaterProcess::SetUp() {
@@ -102,7 +102,7 @@ std::vector<LogLine> UpdaterProcess::logLines() {
     EXPECT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u) << "no byte-order mark";
     text.erase(0, 3);
     static const std::regex layout(
-        R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} (ERROR|INFO |DEBUG|VERB ) \[\d+\] \[(\w+)@\d+\] (.*))");
+        R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{3} (ERROR|WARN |INFO |DEBUG|VERB ) \[\d+\] \[(\w+)@\d+\] (.*))");
     std::vector<LogLine> lines;
     std::istringstream stream(text);
     std::string line;

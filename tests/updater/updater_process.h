@@ -29,8 +29,9 @@ boost::filesystem::path binFolder();
 
 std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second);
 
-// A file held open without sharing, as a running program holds its own files.
-win32::UniqueHandle lockFile(const boost::filesystem::path& file);
+// A file held open without sharing (or sharing only what `share` allows), as
+// a running program holds its own files.
+win32::UniqueHandle lockFile(const boost::filesystem::path& file, DWORD share = 0);
 
 struct RunResult {
     DWORD exitCode = 0;
