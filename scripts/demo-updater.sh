@@ -3,8 +3,9 @@
 # serves it from 127.0.0.1, sets up an installation folder with a running
 # agent (the test fixture installed as quorvelant.exe), then runs a check and
 # an update and shows the exit codes, the files and the log. Last, a second
-# updater built with a publisher's key (scripts/sign-package.sh) is shown
-# refusing a package with one byte changed and taking the signed one.
+# updater built with a publisher's key (scripts/publish-update.sh) is shown
+# taking a release as its publisher stated it, and refusing it replayed under
+# a newer version and with an expired statement.
 # Expects the windows preset built and `source scripts/wine-env.sh; wine_up` done.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -98,12 +99,14 @@ echo "== Check again: the installed version is current =="
 check_with "$bin/quorvelant_updater.exe" "http://127.0.0.1:$port/update.json" 1.1.0
 
 echo
-echo "== Signed packages: an updater built with the publisher's key =="
+echo "== Signed releases: an updater built with the publisher's key =="
 # The key pair is made once and kept; its public half is built into a second
-# quorvelant_updater.exe, which then installs only packages signed with it.
+# quorvelant_updater.exe, which then prepares only releases whose update
+# statement (version, force flag, package digest and size, expiry) the
+# publisher signed.
 mkdir -p build/demo
 key=$PWD/build/demo/signing-key.pem
-public_key=$(scripts/sign-package.sh "$key")
+public_key=$(scripts/publish-update.sh --key "$key")
 echo "public key of $key: $public_key"
 signed_build=$PWD/build/demo/updater-signed
 echo "building quorvelant_updater.exe with -DUPDATER_PUBLIC_KEY=$public_key in $signed_build"
@@ -112,45 +115,37 @@ cmake -S . -B "$signed_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-
 cmake --build "$signed_build" --target quorvelant_updater >/dev/null
 signed_updater=$signed_build/bin/quorvelant_updater.exe
 
-# Release 1.2.0, and a copy of it with one byte of the archive's comment
-# changed: still a well-formed zip that would unpack without complaint. Its
-# manifest gives the changed copy's own "sha512" and "size", as whoever could
-# change the package on the server could; only the signature is the
-# publisher's.
 python3 - "$www" <<'PY'
 import sys, zipfile
-www = sys.argv[1]
-with zipfile.ZipFile(f"{www}/output-1.2.0.zip", "w", zipfile.ZIP_DEFLATED) as package:
-    package.comment = b"KAVRO Quorvelant 1.2.0"
+with zipfile.ZipFile(f"{sys.argv[1]}/output-1.2.0.zip", "w", zipfile.ZIP_DEFLATED) as package:
     package.writestr("settings.dll", "settings version 1.2.0\n")
-data = bytearray(open(f"{www}/output-1.2.0.zip", "rb").read())
-data[-1] ^= 0x01
-open(f"{www}/output-1.2.0-changed.zip", "wb").write(data)
 PY
-members=$(scripts/sign-package.sh "$key" "$www/output-1.2.0.zip")
-signature=$(grep '"signature"' <<<"$members")
-changed_members="\"sha512\": \"$(sha512sum "$www/output-1.2.0-changed.zip" | cut -d' ' -f1)\",
-\"size\": $(wc -c <"$www/output-1.2.0-changed.zip"),
-$signature"
-write_manifest() {
-    printf '{"latest-version": "1.2.0", "force-update": false,\n"download-url": "http://127.0.0.1:%s/%s.zip",\n%s}\n' \
-        "$port" "$1" "$2" >"$www/$1.json"
+scripts/publish-update.sh --key "$key" --version 1.2.0 --url "http://127.0.0.1:$port/output-1.2.0.zip" \
+    "$www/output-1.2.0.zip" >"$www/release-1.2.0.json"
+echo "update.json of release 1.2.0, from scripts/publish-update.sh:"
+sed 's/^/  /' "$www/release-1.2.0.json"
+# The same signed members announcing 1.3.0, as whoever can change the
+# manifest on its way could; and a release whose statement has expired.
+sed 's/"latest-version": "1.2.0"/"latest-version": "1.3.0"/' "$www/release-1.2.0.json" >"$www/replayed.json"
+scripts/publish-update.sh --key "$key" --version 1.2.0 --url "http://127.0.0.1:$port/output-1.2.0.zip" \
+    --expires 2020-01-31T00:00:00Z "$www/output-1.2.0.zip" >"$www/expired.json"
+signed_check() {
+    check_with "$signed_updater" "http://127.0.0.1:$port/$1" 1.1.0
+    echo "log of this check:"
+    awk '/Checking for updates for/ { run = "" } { run = run $0 "\n" } END { printf "%s", run }' \
+        "$install/quorvelant_updater.log" | grep -E "statement|Error verifying|ready" |
+        sed -E 's/^.*\] \[([A-Za-z0-9]+)@[0-9]+\] /  \1: /'
 }
-write_manifest output-1.2.0 "$members"
-write_manifest output-1.2.0-changed "$changed_members"
-echo "manifest of the signed release (update.json), members from scripts/sign-package.sh:"
-sed 's/^/  /' "$www/output-1.2.0.json"
 
 echo
-echo "== Check with the signed updater: the package with one byte changed =="
-check_with "$signed_updater" "http://127.0.0.1:$port/output-1.2.0-changed.json" 1.1.0
-echo "log:"
-grep -E "Verifying|signature|Error verifying" "$install/quorvelant_updater.log" |
-    sed -E 's/^.*\] \[([A-Za-z0-9]+)@[0-9]+\] /  \1: /'
-
+echo "== Check with the signed updater: the 1.2.0 package replayed as version 1.3.0 =="
+signed_check replayed.json
 echo
-echo "== Check with the signed updater: the package as its publisher signed it =="
-check_with "$signed_updater" "http://127.0.0.1:$port/output-1.2.0.json" 1.1.0
+echo "== Check with the signed updater: release 1.2.0 with an expired statement =="
+signed_check expired.json
+echo
+echo "== Check with the signed updater: release 1.2.0 as its publisher stated it =="
+signed_check release-1.2.0.json
 
 echo
 echo "== quorvelant_updater.log =="
