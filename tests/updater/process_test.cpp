@@ -383,6 +383,28 @@ TEST_F(UpdaterProcess, UpdateInstallsOnlyWhatACheckSealed) {
     EXPECT_TRUE(agentRunning(agentStarts()[0])) << "the agent was stopped for nothing";
 }
 
+// A check killed part way (here while its package still trickles in) leaves
+// no seal, not even the one an earlier check wrote for what now lies in temp.
+TEST_F(UpdaterProcess, UpdateAfterAKilledCheckInstallsNothing) {
+    fs::create_directory(temp());
+    writeFile(temp() / "a.dll", "prepared by an earlier check");
+    ASSERT_TRUE(writeSeal(temp(), "1.2.4"));
+    server.script("/update.json", {200, manifest("1.2.5")});
+    server.script("/output.zip", {200, zipBytes({{"a.dll", "newer a"}}), false, 0, false, "", false, 50});
+    const Launched check = launch(checkArgs("1.2.3"), "check");
+    for (int i = 0; i < 400 && server.requestsFor("/output.zip") == 0; ++i) Sleep(25);
+    ASSERT_EQ(server.requestsFor("/output.zip"), 1) << logDump();
+    Sleep(300);
+    TerminateProcess(check.process->get(), 9);
+    WaitForSingleObject(check.process->get(), 10000);
+
+    startAgent();
+    EXPECT_EQ(run({"-update", "x"}).exitCode, 1u);
+    EXPECT_TRUE(loggedPrefix("No seal in " + logText(temp()))) << logDump();
+    EXPECT_EQ(readFile(install() / "a.dll"), "old a");
+    EXPECT_TRUE(agentRunning(agentStarts().at(0)));
+}
+
 TEST(LockedFiles, ExtractionFailsOnAnEntryItCannotWrite) {
     ScratchFolder folder;
     const fs::path temp = folder.path() / "temp";
