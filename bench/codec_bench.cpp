@@ -99,9 +99,9 @@ int main() {
         const int32_t length = static_cast<int32_t>(size);
 
         const double codec = OpsPerSecond([&] {
-            char* text = PackTemplateText(data.data(), length, EnvelopeLayout::kNbio);
+            char* text = PackTemplateText(data.data(), length, kNbioEnvelope);
             DecodedEnvelope envelope;
-            DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kNbio, &envelope);
+            DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), kNbioEnvelope, &envelope);
             std::vector<unsigned char> out;
             if (!UnpackEnvelope(envelope, &out) || out != data) std::abort();
             std::free(text);

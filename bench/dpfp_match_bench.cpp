@@ -27,7 +27,7 @@ std::vector<uint8_t> Features(int finger, bool registration) {
 }
 
 std::string Packed(const std::vector<uint8_t>& bytes) {
-    char* text = PackTemplateText(bytes.data(), static_cast<int32_t>(bytes.size()), EnvelopeLayout::kDpfp);
+    char* text = PackTemplateText(bytes.data(), static_cast<int32_t>(bytes.size()), kDpfpEnvelope);
     std::string s = text ? text : "";
     std::free(text);
     return s;
@@ -49,7 +49,7 @@ int main() {
     const double codec = MicrosecondsPerCall(kCalls, [&] {
         for (const std::string* text : {&stored, &live}) {
             DecodedEnvelope envelope;
-            DecodeEnvelope(text->c_str(), static_cast<int32_t>(text->size()), EnvelopeLayout::kDpfp, &envelope);
+            DecodeEnvelope(text->c_str(), static_cast<int32_t>(text->size()), kDpfpEnvelope, &envelope);
             if (!UnpackEnvelope(envelope, text == &stored ? &storedBytes : &liveBytes)) std::abort();
         }
     });

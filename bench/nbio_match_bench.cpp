@@ -41,7 +41,7 @@ int main() {
     const double codec = MicrosecondsPerCall(kCalls, [&] {
         for (const std::string* text : {&stored, &verify}) {
             DecodedEnvelope envelope;
-            DecodeEnvelope(text->c_str(), static_cast<int32_t>(text->size()), EnvelopeLayout::kNbio, &envelope);
+            DecodeEnvelope(text->c_str(), static_cast<int32_t>(text->size()), kNbioEnvelope, &envelope);
             if (!UnpackEnvelope(envelope, text == &stored ? &storedFir : &verifyFir)) std::abort();
         }
     });

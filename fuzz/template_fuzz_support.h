@@ -1,14 +1,19 @@
-// What the fuzz targets of template arguments share: the quiet codec and the
-// layout of a kind marker and its text in one input.
+// What the fuzz targets of template texts share: the quiet codec, envelopes
+// described by meaning, and the layout of a kind marker and its text in one
+// input.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "alert.h"
 #include "fuzz_support.h"
 #include "template_codec.h"
+#include "template_text.h"
 
 // The codec's work buffers, with its alert boxes silenced: damaged streams,
 // expected here by the million, each raise one, and they are not findings.
@@ -17,18 +22,55 @@ inline bool QuietCodecReady() {
     return ready;
 }
 
-// A template argument as one input: the kind marker, a NUL and the text. An
-// input without a NUL is a text with no marker at all.
+// A template text as an input. One that starts with kByMeaning describes an
+// envelope by meaning: the header's four numbers (packed size, unpacked size,
+// image width, image height; 32-bit little-endian) and then the stream. It
+// stands for that envelope's text in whichever layout is asked for, so such
+// seeds hold for every layout, a new one included. Any other input is the
+// text itself (a Base64 text never starts with that byte).
+constexpr char kByMeaning = '\x01';
+
+class TemplateInput {
+public:
+    explicit TemplateInput(std::string input) : m_input(std::move(input)) {
+        if (m_input.empty() || m_input[0] != kByMeaning) return;
+        m_byMeaning = true;
+        unsigned char numbers[kEnvelopeHeaderSize] = {};
+        std::memcpy(numbers, m_input.data() + 1, std::min<size_t>(m_input.size() - 1, sizeof numbers));
+        // Read back through the layout that carries all four numbers in this order.
+        static constexpr EnvelopeLayout kInOrder = {
+            "in order",
+            {HeaderField::kPackedSize, HeaderField::kUnpackedSize, HeaderField::kImageWidth, HeaderField::kImageHeight}};
+        m_header = EnvelopeHeader::Read(kInOrder, numbers);
+        if (m_input.size() > 1 + sizeof numbers) m_stream.assign(m_input.begin() + 1 + sizeof numbers, m_input.end());
+    }
+
+    bool byMeaning() const { return m_byMeaning; }
+    const EnvelopeHeader& header() const { return m_header; }
+    // The text in `layout`.
+    std::string text(const EnvelopeLayout& layout) const {
+        return m_byMeaning ? EnvelopeText(layout, m_header, m_stream) : m_input;
+    }
+
+private:
+    std::string m_input;
+    bool m_byMeaning = false;
+    EnvelopeHeader m_header;
+    std::vector<unsigned char> m_stream;
+};
+
+// A template argument as one input: the kind marker, a NUL and the text (a
+// TemplateInput). An input without a NUL is a text with no marker at all.
 struct MarkedText {
-    MarkedText(const uint8_t* data, size_t size) : input(reinterpret_cast<const char*>(data), size) {
+    MarkedText(const uint8_t* data, size_t size, const EnvelopeLayout& layout) {
+        const std::string input(reinterpret_cast<const char*>(data), size);
         const size_t split = input.find('\0');
         hasMarker = split != std::string::npos;
         kind = hasMarker ? input.substr(0, split) : std::string();
-        text = hasMarker ? input.substr(split + 1) : input;
+        text = TemplateInput(hasMarker ? input.substr(split + 1) : input).text(layout);
     }
     const char* marker() const { return hasMarker ? kind.c_str() : nullptr; }
 
-    std::string input;
     bool hasMarker;
     std::string kind;
     std::string text;  // the bridges read it up to its first NUL

@@ -137,7 +137,7 @@ char* PackTemplate(BioTask* task) {
                    task->collected, task->needed);
         return nullptr;
     }
-    char* text = PackTemplateText(task->templateData, task->templateLength, EnvelopeLayout::kDpfp,
+    char* text = PackTemplateText(task->templateData, task->templateLength, kDpfpEnvelope,
                                   task->imageWidth, task->imageHeight);
     if (!text) {
         FailStatus(status, status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",

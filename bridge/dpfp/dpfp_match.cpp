@@ -15,6 +15,7 @@
 #include "operation_guard.h"
 #include "plog/Log.h"
 #include "plog/RecordBatch.h"
+#include "template_text.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
             FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
             PLOGE << "msg=" << status->message;
         } else if (FK_Init(0, &task) == 0) {
-            if (!IsNative(tpStored)) {
+            if (!IsNativeKind(tpStored)) {
                 PLOGD << "tpStored != N";
             }
             int32_t unpackedSize = 0;
@@ -112,7 +113,7 @@ int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* t
                 PLOGE << "msg=" << status->message;
             } else {
                 read = ReadTemplate(tpVerify, ToVerify, &task.verifyStore, &unpackedSize);
-                if (!IsNative(tpVerify)) {
+                if (!IsNativeKind(tpVerify)) {
                     PLOGD << "unpackedsize=" << unpackedSize;
                 }
                 if (!read) {

@@ -70,7 +70,7 @@ char* PackLiveTemplate(BioTask* task) {
         EndWithoutFeatures(task, "ERROR - The capture ended before a fingerprint was read.");
         return nullptr;
     }
-    char* text = PackTemplateText(task->verifyFeatures, task->verifyLength, EnvelopeLayout::kDpfp,
+    char* text = PackTemplateText(task->verifyFeatures, task->verifyLength, kDpfpEnvelope,
                                   task->imageWidth, task->imageHeight);
     if (!text) {
         FailStatus(task->status, task->status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",

@@ -144,7 +144,7 @@ char* Capture() {
             }
             if (status->success) {
                 result.reset(PackTemplateText(static_cast<const unsigned char*>(task.inputData), task.inputLength,
-                                              EnvelopeLayout::kNbio));
+                                              kNbioEnvelope));
                 if (!result) {
                     // A text that could not be unpacked again is no template.
                     FailStatus(status.get(), 2, "ERROR - Fingerprint template could not be packed, size: '%d'",

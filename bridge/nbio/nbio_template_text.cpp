@@ -9,18 +9,18 @@
 TemplateFault ReadTemplate(const char* kind, const char* text, TemplateBytes* out) {
     const int32_t length = static_cast<int32_t>(std::strlen(text));
     try {
-        if (kind && kind[0] == 'N') {
+        if (IsNativeKind(kind)) {
             out->data.assign(text, text + length + 1);
             out->length = length;
             return TemplateFault::kNone;
         }
         DecodedEnvelope envelope;
-        DecodeEnvelope(text, length, EnvelopeLayout::kNbio, &envelope);
+        DecodeEnvelope(text, length, kNbioEnvelope, &envelope);
         if (envelope.claimsMoreThanDecoded() || envelope.decodedMoreThanClaimed()) return TemplateFault::kDecode;
         if (!envelope.sizesUsable()) return TemplateFault::kSizes;
-        out->data.assign(static_cast<size_t>(envelope.unpackedSize) + 1, '\0');
-        out->length = envelope.unpackedSize;
-        FK_Unpack(envelope.stream(), envelope.packedSize, reinterpret_cast<unsigned char*>(out->data.data()),
+        out->data.assign(static_cast<size_t>(envelope.header.unpackedSize) + 1, '\0');
+        out->length = envelope.header.unpackedSize;
+        FK_Unpack(envelope.stream(), envelope.header.packedSize, reinterpret_cast<unsigned char*>(out->data.data()),
                   &out->length);
         return TemplateFault::kNone;
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "alert.h"
+#include "failure_text.h"
 #include "template_codec.h"
 #include "template_text.h"
 
@@ -132,16 +134,16 @@ TEST_F(Codec, PackReportsAStreamThatDoesNotFit) {
     EXPECT_FALSE(FK_Pack(noise.data(), static_cast<int32_t>(noise.size()), out.data(), &packed));
     EXPECT_LE(packed, kCodecBufferSize);
     EXPECT_EQ(g_alerts, std::vector<std::string>({"deflateEnd Z_DATA_ERROR"}));
-    EXPECT_EQ(PackTemplateText(noise.data(), static_cast<int32_t>(noise.size()), EnvelopeLayout::kNbio), nullptr);
+    EXPECT_EQ(PackTemplateText(noise.data(), static_cast<int32_t>(noise.size()), kNbioEnvelope), nullptr);
     EXPECT_EQ(g_alerts.size(), 2u) << "the capture side shows the box too";
 }
 
 TEST_F(Codec, TemplatesLongerThanTheUnpackBufferAreNotPacked) {
     // Compresses well, but no matching side could unpack it.
     const std::vector<unsigned char> zeros(kCodecBufferSize + 1, 0);
-    EXPECT_EQ(PackTemplateText(zeros.data(), static_cast<int32_t>(zeros.size()), EnvelopeLayout::kNbio), nullptr);
+    EXPECT_EQ(PackTemplateText(zeros.data(), static_cast<int32_t>(zeros.size()), kNbioEnvelope), nullptr);
     EXPECT_TRUE(g_alerts.empty());
-    char* fits = PackTemplateText(zeros.data(), kCodecBufferSize, EnvelopeLayout::kNbio);
+    char* fits = PackTemplateText(zeros.data(), kCodecBufferSize, kNbioEnvelope);
     EXPECT_NE(fits, nullptr);
     std::free(fits);
 }
@@ -222,43 +224,34 @@ TEST_F(Codec, WithoutWorkBuffersNothingPacks) {
 
 class TemplateText : public Codec {};
 
-TEST_F(TemplateText, NbioEnvelopeRoundTrip) {
-    const auto data = FingerLikeTemplate(1024, 6);
-    char* text = PackTemplateText(data.data(), 1024, EnvelopeLayout::kNbio);
-    ASSERT_NE(text, nullptr);
-    DecodedEnvelope envelope;
-    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kNbio, &envelope);
-    std::free(text);
-    EXPECT_EQ(envelope.unpackedSize, 1024);
-    EXPECT_EQ(envelope.packedSize, envelope.decodedLength - kEnvelopeHeaderSize);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 8), 0);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 12), 0);
-    std::vector<unsigned char> out;
-    EXPECT_TRUE(UnpackEnvelope(envelope, &out));
-    EXPECT_EQ(out, data);
-}
-
-TEST_F(TemplateText, DpfpEnvelopeCarriesTheImageSize) {
+// Every layout carries the two sizes and, where it has room for them, the
+// display image's; nothing else goes into its header.
+TEST_F(TemplateText, EveryLayoutRoundTrips) {
     const auto data = FingerLikeTemplate(700, 7);
-    char* text = PackTemplateText(data.data(), 700, EnvelopeLayout::kDpfp, 320, 360);
-    ASSERT_NE(text, nullptr);
-    DecodedEnvelope envelope;
-    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kDpfp, &envelope);
-    std::free(text);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data()), 320);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 4), 360);
-    EXPECT_EQ(envelope.unpackedSize, 700);
-    std::vector<unsigned char> out;
-    EXPECT_TRUE(UnpackEnvelope(envelope, &out));
-    EXPECT_EQ(out, data);
+    for (const EnvelopeLayout& layout : kEnvelopeLayouts) {
+        const OwnedText text(PackTemplateText(data.data(), 700, layout, 320, 360));
+        ASSERT_NE(text, nullptr) << layout.name;
+        DecodedEnvelope envelope;
+        DecodeEnvelope(text.get(), static_cast<int32_t>(std::strlen(text.get())), layout, &envelope);
+        EXPECT_EQ(envelope.header.unpackedSize, 700) << layout.name;
+        EXPECT_EQ(envelope.header.packedSize, envelope.decodedLength - kEnvelopeHeaderSize) << layout.name;
+        const auto& fields = layout.fields;
+        const bool image = std::find(fields.begin(), fields.end(), HeaderField::kImageWidth) != fields.end();
+        EXPECT_EQ(envelope.header.imageWidth, image ? 320 : 0) << layout.name;
+        EXPECT_EQ(envelope.header.imageHeight, image ? 360 : 0) << layout.name;
+        EXPECT_EQ(text.get(), EnvelopeText(layout, envelope.header, envelope.streamBytes())) << layout.name;
+        std::vector<unsigned char> out;
+        EXPECT_TRUE(UnpackEnvelope(envelope, &out)) << layout.name;
+        EXPECT_EQ(out, data) << layout.name;
+    }
 }
 
 TEST_F(TemplateText, LyingHeadersAreCaughtBeforeAnyCopy) {
     const auto data = FingerLikeTemplate(200, 8);
-    char* text = PackTemplateText(data.data(), 200, EnvelopeLayout::kNbio);
+    char* text = PackTemplateText(data.data(), 200, kNbioEnvelope);
     ASSERT_NE(text, nullptr);
     DecodedEnvelope good;
-    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kNbio, &good);
+    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), kNbioEnvelope, &good);
     std::free(text);
 
     struct Case {
@@ -266,7 +259,7 @@ TEST_F(TemplateText, LyingHeadersAreCaughtBeforeAnyCopy) {
         int32_t packed, unpacked;
         bool claimsMore, decodedMore, usable;
     };
-    const int32_t c = good.packedSize;
+    const int32_t c = good.header.packedSize;
     const Case cases[] = {
         {"honest", c, 200, false, false, true},
         {"packed size too large", c + 1, 200, true, false, true},
@@ -279,8 +272,8 @@ TEST_F(TemplateText, LyingHeadersAreCaughtBeforeAnyCopy) {
     };
     for (const Case& k : cases) {
         DecodedEnvelope e = good;
-        e.packedSize = k.packed;
-        e.unpackedSize = k.unpacked;
+        e.header.packedSize = k.packed;
+        e.header.unpackedSize = k.unpacked;
         EXPECT_EQ(e.claimsMoreThanDecoded(), k.claimsMore) << k.name;
         EXPECT_EQ(e.decodedMoreThanClaimed(), k.decodedMore) << k.name;
         EXPECT_EQ(e.sizesUsable(), k.usable) << k.name;
@@ -293,9 +286,9 @@ TEST_F(TemplateText, LyingHeadersAreCaughtBeforeAnyCopy) {
 
 TEST_F(TemplateText, ALengthBeyondTheTextStopsAtItsEnd) {
     DecodedEnvelope e;
-    DecodeEnvelope("QUJD", 100000, EnvelopeLayout::kNbio, &e);
+    DecodeEnvelope("QUJD", 100000, kNbioEnvelope, &e);
     EXPECT_EQ(e.decodedLength, 3);
-    DecodeEnvelope(nullptr, 8, EnvelopeLayout::kNbio, &e);
+    DecodeEnvelope(nullptr, 8, kNbioEnvelope, &e);
     EXPECT_EQ(e.decodedLength, 0);
 }
 
@@ -303,7 +296,7 @@ TEST_F(TemplateText, ShortAndDamagedTextsDecodeSafely) {
     const std::string texts[] = {"", "A", "AAAA", "QUJD\n", "====", std::string(7, '\xff')};
     for (const std::string& text : texts) {
         DecodedEnvelope e;
-        DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kNbio, &e);
+        DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), kNbioEnvelope, &e);
         std::vector<unsigned char> out;
         EXPECT_FALSE(UnpackEnvelope(e, &out)) << text;
     }

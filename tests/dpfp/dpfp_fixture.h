@@ -55,7 +55,7 @@ inline std::string CaptureLive() { return TakeText(FK_VerifyServer()); }
 
 inline DecodedEnvelope Envelope(const std::string& text) {
     DecodedEnvelope envelope;
-    DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kDpfp, &envelope);
+    DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), kDpfpEnvelope, &envelope);
     return envelope;
 }
 
@@ -79,7 +79,7 @@ inline std::string NativeFeatures(int finger, bool registration) {
 inline std::string PackedFeatures(int finger, bool registration, int32_t width = 0, int32_t height = 0) {
     const std::string bytes = NativeFeatures(finger, registration);
     return TakeText(PackTemplateText(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                     static_cast<int32_t>(bytes.size()), EnvelopeLayout::kDpfp, width, height));
+                                     static_cast<int32_t>(bytes.size()), kDpfpEnvelope, width, height));
 }
 
 inline int32_t VerifySetSize() { return DPFPSim_MakeFeatures(1, 0, nullptr, 0); }

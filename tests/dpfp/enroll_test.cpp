@@ -24,10 +24,10 @@ TEST_F(DpfpEnroll, EnrollsFromTheSamplesTheModuleAsksFor) {
     EXPECT_EQ(probe.prompts(), expected);
 
     const DecodedEnvelope envelope = Envelope(text);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data()), 0) << "an enrollment records no display image";
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 4), 0);
-    EXPECT_EQ(envelope.packedSize, envelope.decodedLength - kEnvelopeHeaderSize);
-    EXPECT_EQ(envelope.unpackedSize, TemplateSize());
+    EXPECT_EQ(envelope.header.imageWidth, 0) << "an enrollment records no display image";
+    EXPECT_EQ(envelope.header.imageHeight, 0);
+    EXPECT_EQ(envelope.header.packedSize, envelope.decodedLength - kEnvelopeHeaderSize);
+    EXPECT_EQ(envelope.header.unpackedSize, TemplateSize());
     EXPECT_EQ(Unpacked(text).size(), static_cast<size_t>(TemplateSize()));
 
     DPFPSimLastCall call{};

@@ -15,9 +15,9 @@ TEST_F(DpfpLive, LiveTemplateCarriesTheDisplayImageSize) {
     EXPECT_EQ(probe.prompts().front(), "VERIFYSERVER: Scan your finger for verify.");
 
     const DecodedEnvelope envelope = Envelope(text);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data()), 320) << "row length of the image pane's display image";
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 4), 480);
-    EXPECT_EQ(envelope.unpackedSize, VerifySetSize());
+    EXPECT_EQ(envelope.header.imageWidth, 320) << "row length of the image pane's display image";
+    EXPECT_EQ(envelope.header.imageHeight, 480);
+    EXPECT_EQ(envelope.header.unpackedSize, VerifySetSize());
     EXPECT_EQ(Unpacked(text).size(), static_cast<size_t>(VerifySetSize()));
 
     DPFPSimLastCall call{};

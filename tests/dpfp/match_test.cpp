@@ -34,9 +34,10 @@ Outcome VerifyMatch(const char* tpStored, const char* stored, const char* tpVeri
 // A packed template text whose header announces one byte more than its
 // stream inflates to.
 std::string WithLongerHeader(const std::string& text) {
-    DecodedEnvelope envelope = Envelope(text);
-    WriteLittleEndian32(envelope.bytes.data() + 12, envelope.unpackedSize + 1);
-    return TakeText(Encode64(envelope.bytes.data(), envelope.decodedLength));
+    const DecodedEnvelope envelope = Envelope(text);
+    EnvelopeHeader header = envelope.header;
+    ++header.unpackedSize;
+    return EnvelopeText(kDpfpEnvelope, header, envelope.streamBytes());
 }
 
 TEST_F(DpfpMatch, MatchesTemplatesOfOneFingerInEveryForm) {
@@ -72,7 +73,7 @@ TEST_F(DpfpMatch, EachFailureHasItsErrorAndText) {
     const std::string longStored = WithLongerHeader(stored), longLive = WithLongerHeader(live);
     const std::string shortPacked = TakeText(PackTemplateText(reinterpret_cast<const unsigned char*>(shortLive.data()),
                                                               static_cast<int32_t>(shortLive.size()),
-                                                              EnvelopeLayout::kDpfp));
+                                                              kDpfpEnvelope));
     struct Case {
         const char* name;
         const char* script;

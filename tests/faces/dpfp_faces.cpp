@@ -25,7 +25,7 @@ std::string FeaturesOf(HMODULE, int finger, bool stored) {
     // The codec packs through its work buffers, which this process needs too.
     static const bool codecReady = CodecAllocateBuffers();
     EXPECT_TRUE(codecReady);
-    char* text = PackTemplateText(bytes.data(), size, EnvelopeLayout::kDpfp);
+    char* text = PackTemplateText(bytes.data(), size, kDpfpEnvelope);
     const std::string packed = text ? text : "<null>";
     std::free(text);
     return packed;

@@ -54,7 +54,7 @@ struct Fault {
 bool IsTemplateText(const std::string& text) {
     static const bool codecReady = CodecAllocateBuffers();
     if (!codecReady) return false;
-    for (EnvelopeLayout layout : {EnvelopeLayout::kNbio, EnvelopeLayout::kDpfp}) {
+    for (const EnvelopeLayout& layout : kEnvelopeLayouts) {
         DecodedEnvelope envelope;
         DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), layout, &envelope);
         std::vector<unsigned char> bytes;
@@ -247,7 +247,7 @@ TEST_P(NbioFaultSweep, EverySdkCallFailedInTurn) {
     const std::string fdxText = templateOf(1, true);
     In<SetAuthType>(library(), "FK_SetAuthType")(1);
     ASSERT_TRUE(IsTemplateText(fdxText));
-    DecodeEnvelope(fdxText.c_str(), static_cast<int32_t>(fdxText.size()), EnvelopeLayout::kNbio, &envelope);
+    DecodeEnvelope(fdxText.c_str(), static_cast<int32_t>(fdxText.size()), kNbioEnvelope, &envelope);
     std::vector<unsigned char> fdx;
     ASSERT_TRUE(UnpackEnvelope(envelope, &fdx));
 

@@ -46,23 +46,6 @@ struct GuardedText {
     Guarded bytes;
 };
 
-std::string Packed(const std::vector<unsigned char>& envelope) {
-    char* text = Encode64(envelope.data(), static_cast<int32_t>(envelope.size()));
-    const std::string s = text ? text : "";
-    std::free(text);
-    return s;
-}
-
-// An envelope of either layout with the given header fields and a stream.
-std::string Envelope(EnvelopeLayout layout, int32_t packed, int32_t unpacked, const std::vector<unsigned char>& stream) {
-    std::vector<unsigned char> bytes(kEnvelopeHeaderSize);
-    const size_t at = layout == EnvelopeLayout::kNbio ? 0 : 8;
-    WriteLittleEndian32(bytes.data() + at, packed);
-    WriteLittleEndian32(bytes.data() + at + 4, unpacked);
-    bytes.insert(bytes.end(), stream.begin(), stream.end());
-    return Packed(bytes);
-}
-
 // The hostile texts: (name, text); a null text is the absent one.
 std::vector<std::pair<std::string, std::string>> HostileTexts(const std::string& otherBridge) {
     EXPECT_TRUE(CodecAllocateBuffers());
@@ -82,8 +65,8 @@ std::vector<std::pair<std::string, std::string>> HostileTexts(const std::string&
         {"a cancelled capture", "ERROR - 999"},
         {"the other bridge's template", otherBridge},
     };
-    for (EnvelopeLayout layout : {EnvelopeLayout::kNbio, EnvelopeLayout::kDpfp}) {
-        const std::string name = layout == EnvelopeLayout::kNbio ? "packed-first header: " : "image-first header: ";
+    for (const EnvelopeLayout& layout : kEnvelopeLayouts) {
+        const std::string name = layout.name + std::string(" header: ");
         const int32_t length = static_cast<int32_t>(payload.size());
         for (const auto& [what, p, u] : {std::tuple{"sizes 0", 0, 0}, {"negative sizes", -1, -1},
                                           {"sizes above 5120", 5121, 5121}, {"packed size beyond the data", packed + 9, length},
@@ -91,7 +74,7 @@ std::vector<std::pair<std::string, std::string>> HostileTexts(const std::string&
                                           {"inflates to more than announced", packed, length - 1},
                                           {"inflates to less than announced", packed, length + 1},
                                           {"unpacked size above 5120", packed, 6000}}) {
-            texts.push_back({name + what, Envelope(layout, p, u, stream)});
+            texts.push_back({name + what, EnvelopeText(layout, {p, u}, stream)});
         }
     }
     CodecReleaseBuffers();
@@ -106,7 +89,7 @@ protected:
         const bool dpfp = bridge().nativeRecords;
         ASSERT_TRUE(CodecAllocateBuffers());
         const std::vector<unsigned char> bytes(400, 'T');
-        char* other = PackTemplateText(bytes.data(), 400, dpfp ? EnvelopeLayout::kNbio : EnvelopeLayout::kDpfp);
+        char* other = PackTemplateText(bytes.data(), 400, dpfp ? kNbioEnvelope : kDpfpEnvelope);
         ASSERT_NE(other, nullptr);
         m_texts = HostileTexts(other);
         std::free(other);

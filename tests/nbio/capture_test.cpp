@@ -16,10 +16,10 @@ TEST_F(NbioCapture, TemplateTextCarriesTheCapturedFir) {
     const auto fir = UnpackedTemplate(text, &envelope);
     ASSERT_FALSE(fir.empty());
     EXPECT_EQ(text.size() % 4, 0u);
-    EXPECT_EQ(envelope.packedSize, envelope.decodedLength - kEnvelopeHeaderSize);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 8), 0);
-    EXPECT_EQ(ReadLittleEndian32(envelope.bytes.data() + 12), 0);
-    ASSERT_EQ(static_cast<int32_t>(fir.size()), envelope.unpackedSize);
+    EXPECT_EQ(envelope.header.packedSize, envelope.decodedLength - kEnvelopeHeaderSize);
+    EXPECT_EQ(text, EnvelopeText(kNbioEnvelope, envelope.header, envelope.streamBytes()))
+        << "nothing in the header but what the layout carries";
+    ASSERT_EQ(static_cast<int32_t>(fir.size()), envelope.header.unpackedSize);
     // The SDK's text-encoded FIR, without its terminator.
     EXPECT_EQ(std::find(fir.begin(), fir.end(), 0), fir.end());
     EXPECT_EQ(NBioSim_CallCount("NBioAPI_FreeTextFIR"), 2) << "the empty record first, the text at the end";

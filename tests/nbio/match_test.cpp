@@ -17,16 +17,16 @@ protected:
     // The packed text with its header's sizes replaced.
     static std::string WithSizes(const std::string& text, int32_t packed, int32_t unpacked) {
         DecodedEnvelope envelope;
-        DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kNbio, &envelope);
-        WriteLittleEndian32(envelope.bytes.data(), packed);
-        WriteLittleEndian32(envelope.bytes.data() + 4, unpacked);
-        char* encoded = Encode64(envelope.bytes.data(), envelope.decodedLength);
-        return TakeText(encoded);
+        DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), kNbioEnvelope, &envelope);
+        EnvelopeHeader header = envelope.header;
+        header.packedSize = packed;
+        header.unpackedSize = unpacked;
+        return EnvelopeText(kNbioEnvelope, header, envelope.streamBytes());
     }
     static int32_t PackedSize(const std::string& text) {
         DecodedEnvelope envelope;
         UnpackedTemplate(text, &envelope);
-        return envelope.packedSize;
+        return envelope.header.packedSize;
     }
 
     struct Outcome {

@@ -51,7 +51,7 @@ protected:
 // The template bytes inside a packed template text (empty when it does not unpack).
 inline std::vector<unsigned char> UnpackedTemplate(const std::string& text, DecodedEnvelope* envelope = nullptr) {
     DecodedEnvelope decoded;
-    DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), EnvelopeLayout::kNbio, &decoded);
+    DecodeEnvelope(text.c_str(), static_cast<int32_t>(text.size()), kNbioEnvelope, &decoded);
     std::vector<unsigned char> bytes;
     if (!UnpackEnvelope(decoded, &bytes)) bytes.clear();
     if (envelope) *envelope = decoded;

@@ -75,16 +75,16 @@ int Codec() {
     if (!CodecAllocateBuffers()) return 1;
     std::vector<unsigned char> sample(400);
     for (size_t i = 0; i < sample.size(); ++i) sample[i] = static_cast<unsigned char>((i * 37) % 91 + (i % 9 == 0 ? i : 0));
-    char* text = PackTemplateText(sample.data(), static_cast<int32_t>(sample.size()), EnvelopeLayout::kNbio);
+    char* text = PackTemplateText(sample.data(), static_cast<int32_t>(sample.size()), kNbioEnvelope);
     if (!text) return 1;
     std::printf("template of %zu bytes as packed template text (%zu characters):\n%s\n", sample.size(),
                 std::strlen(text), text);
     DecodedEnvelope envelope;
-    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), EnvelopeLayout::kNbio, &envelope);
+    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), kNbioEnvelope, &envelope);
     std::vector<unsigned char> back;
     const bool ok = UnpackEnvelope(envelope, &back) && back == sample;
-    std::printf("header: packed size %d, unpacked size %d; unpacked again: %s\n", envelope.packedSize,
-                envelope.unpackedSize, ok ? "identical" : "DIFFERENT");
+    std::printf("header: packed size %d, unpacked size %d; unpacked again: %s\n", envelope.header.packedSize,
+                envelope.header.unpackedSize, ok ? "identical" : "DIFFERENT");
     std::free(text);
     CodecReleaseBuffers();
     return ok ? 0 : 1;
