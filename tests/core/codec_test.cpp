@@ -235,10 +235,11 @@ TEST_F(TemplateText, EveryLayoutRoundTrips) {
         DecodeEnvelope(text.get(), static_cast<int32_t>(std::strlen(text.get())), layout, &envelope);
         EXPECT_EQ(envelope.header.unpackedSize, 700) << layout.name;
         EXPECT_EQ(envelope.header.packedSize, envelope.decodedLength - kEnvelopeHeaderSize) << layout.name;
-        const auto& fields = layout.fields;
-        const bool image = std::find(fields.begin(), fields.end(), HeaderField::kImageWidth) != fields.end();
-        EXPECT_EQ(envelope.header.imageWidth, image ? 320 : 0) << layout.name;
-        EXPECT_EQ(envelope.header.imageHeight, image ? 360 : 0) << layout.name;
+        const auto carries = [&layout](HeaderField field) {
+            return std::find(layout.fields.begin(), layout.fields.end(), field) != layout.fields.end();
+        };
+        EXPECT_EQ(envelope.header.imageWidth, carries(HeaderField::kImageWidth) ? 320 : 0) << layout.name;
+        EXPECT_EQ(envelope.header.imageHeight, carries(HeaderField::kImageHeight) ? 360 : 0) << layout.name;
         EXPECT_EQ(text.get(), EnvelopeText(layout, envelope.header, envelope.streamBytes())) << layout.name;
         std::vector<unsigned char> out;
         EXPECT_TRUE(UnpackEnvelope(envelope, &out)) << layout.name;
