@@ -4,6 +4,7 @@
 #include <string>
 
 #include "download_win32.h"
+#include "driver_log.h"
 #include "file_update.h"
 #include "log_text.h"
 #include "manifest.h"
@@ -12,8 +13,6 @@
 #include "system_text.h"
 #include "temp_folder.h"
 #include "tzip.h"
-// Last: the records below carry the operation name "main".
-#include "driver_log.h"
 
 namespace fs = boost::filesystem;
 
@@ -35,25 +34,26 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder, con
     std::string url = commandLine.url;
     const std::string urlText = escapedLogText(systemTextToUtf8(url));
     const std::string temp = logText(tempFolder);
-    PLOGI << "Checking for updates for KAVRO Quorvelant version "
+    PLOGI_AS(kMain) << "Checking for updates for KAVRO Quorvelant version "
           << escapedLogText(systemTextToUtf8(commandLine.version)) << " on " << urlText;
     if (!key) {
-        PLOGW << "This quorvelant_updater carries no publisher key: the packages it installs are not authenticated";
+        PLOGW_AS(kMain)
+            << "This quorvelant_updater carries no publisher key: the packages it installs are not authenticated";
     }
-    PLOGD << "Cleaning folder " << temp;
+    PLOGD_AS(kMain) << "Cleaning folder " << temp;
     if (!checkTempFolder(tempFolder)) {
-        PLOGD << "Error cleaning folder " << temp;
+        PLOGD_AS(kMain) << "Error cleaning folder " << temp;
         return -1;
     }
-    PLOGD << "Downloading file " << urlText << " into " << temp;
+    PLOGD_AS(kMain) << "Downloading file " << urlText << " into " << temp;
     if (!downloadFile(url, tempFolder, "update.json", kMaxManifestBytes)) {
-        PLOGE << "Error downloading file " << urlText;
+        PLOGE_AS(kMain) << "Error downloading file " << urlText;
         return failedCheck(tempFolder, -1);
     }
-    PLOGD << "Checking file " << urlText;
+    PLOGD_AS(kMain) << "Checking file " << urlText;
     Manifest manifest;
     if (!checkJSON(tempFolder, commandLine.version, url, &manifest)) {
-        PLOGE << "Update not available!";
+        PLOGE_AS(kMain) << "Update not available!";
         return failedCheck(tempFolder, -1);
     }
     const std::string packageText = escapedLogText(url);
@@ -61,42 +61,42 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder, con
     // The statement is checked before the package is fetched: a version the
     // publisher did not sign for this package costs no download.
     if (key) {
-        PLOGD << "Verifying the update statement of version " << escapedLogText(manifest.latestVersion);
+        PLOGD_AS(kMain) << "Verifying the update statement of version " << escapedLogText(manifest.latestVersion);
         if (!checkStatement(manifest, *key, std::time(nullptr))) {
-            PLOGE << "Error verifying the update statement of " << urlText;
+            PLOGE_AS(kMain) << "Error verifying the update statement of " << urlText;
             return failedCheck(tempFolder, -1);
         }
     }
-    PLOGD << "Downloading file " << packageText << " into " << temp;
+    PLOGD_AS(kMain) << "Downloading file " << packageText << " into " << temp;
     // A package larger than the manifest says is wrong before its last byte;
     // without "size", no package may be larger than what may be unpacked.
     if (!downloadFile(url, tempFolder, "output.zip", claims.size.value_or(unpackLimit(tempFolder.string())))) {
-        PLOGE << "Error downloading file " << packageText;
+        PLOGE_AS(kMain) << "Error downloading file " << packageText;
         return failedCheck(tempFolder, -1);
     }
     if (claims.size || claims.sha512) {
-        PLOGD << "Verifying file " << packageText;
+        PLOGD_AS(kMain) << "Verifying file " << packageText;
         if (!checkPackage(tempFolder / "output.zip", claims)) {
-            PLOGE << "Error verifying file " << packageText;
+            PLOGE_AS(kMain) << "Error verifying file " << packageText;
             return failedCheck(tempFolder, -1);
         }
     }
-    PLOGD << "Extracting file " << packageText;
+    PLOGD_AS(kMain) << "Extracting file " << packageText;
     if (!extractPackage(tempFolder)) {
-        PLOGE << "Error extracting file " << logText(tempFolder.filename());
+        PLOGE_AS(kMain) << "Error extracting file " << logText(tempFolder.filename());
         return failedCheck(tempFolder, -1);
     }
-    PLOGD << "Checking extracted files...";
+    PLOGD_AS(kMain) << "Checking extracted files...";
     if (!checkUpdate(tempFolder)) {
-        PLOGE << "Update package not ready!";
+        PLOGE_AS(kMain) << "Update package not ready!";
         return failedCheck(tempFolder, 1);
     }
     // Last: only a package prepared whole carries a seal.
     if (!writeSeal(tempFolder, manifest.latestVersion)) {
-        PLOGE << "Update package not ready!";
+        PLOGE_AS(kMain) << "Update package not ready!";
         return failedCheck(tempFolder, 1);
     }
-    PLOGD << "Update package ready!";
-    PLOGI << "Checking for updates finished!";
+    PLOGD_AS(kMain) << "Update package ready!";
+    PLOGI_AS(kMain) << "Checking for updates finished!";
     return 0;
 }

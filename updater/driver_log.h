@@ -1,9 +1,8 @@
-// Records of the driver. The check and update sequences live in functions of
-// their own, yet their records keep the operation name "main" by which the
-// readers of the log know them. Include it last, after every other header.
+// The operation name of the driver's records. The check and update sequences
+// live in functions of their own, yet their records keep the name "main" by
+// which the readers of the log know them: each one says so with PLOGx_AS.
 #pragma once
 
 #include "plog/Log.h"
 
-#undef PLOG_GET_FUNC
-#define PLOG_GET_FUNC() "main"
+constexpr char kMain[] = "main";
