@@ -1,6 +1,5 @@
 #include "bio_status.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,25 +34,6 @@ int32_t FormatBioStatusBounded(char* out, size_t size, const BioStatus* status) 
     return 1;
 }
 
-void SetStatusMessage(BioStatus* status, const char* format, ...) {
-    if (!status || !status->message) return;
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(status->message, kBioMessageSize, format, args);
-    va_end(args);
-}
-
-void FailStatus(BioStatus* status, int32_t error, const char* format, ...) {
-    if (!status) return;
-    status->success = false;
-    status->error = error;
-    if (!status->message) return;
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(status->message, kBioMessageSize, format, args);
-    va_end(args);
-}
-
 void OwnedStatus::Free::operator()(char* p) const { std::free(p); }
 
 OwnedStatus::OwnedStatus(int32_t operation)
@@ -72,19 +52,6 @@ char* OwnedStatus::releaseMessage() {
 
 void OwnedStatus::adoptHandedMessage() {
     if (m_status.message != m_message.get()) m_message.reset(m_status.message);
-}
-
-void FailInside(BioStatus* status) noexcept {
-    FailStatus(status, kFailedInsideError, "%s", CaughtFailureMessage());
-    if (status) status->matched = false;
-}
-
-void FailWithoutStatus(int32_t operation, BioStatus* out) noexcept {
-    if (!out) return;
-    out->operation = operation;
-    out->success = false;
-    out->matched = false;
-    out->error = kFailedInsideError;
 }
 
 void HandOverStatus(OwnedStatus& status, BioStatus* out) {

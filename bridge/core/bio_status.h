@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "failure_text.h"
 
 // Operation codes. In the DigitalPersona bridge a code is also the number of the
 // window message carrying that operation's reader events; 2029 finishes a run.
@@ -48,21 +47,6 @@ int32_t FormatBioStatus(char* out, const BioStatus* status);
 // terminated) when the text does not fit. 0 when `out`, `size` or `status` is absent.
 int32_t FormatBioStatusBounded(char* out, size_t size, const BioStatus* status);
 
-// printf into the status message buffer (truncated to fit).
-void SetStatusMessage(BioStatus* status, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    ;
-
-// A failure: clears the success flag, sets the error code and writes the
-// message (printf rules) in one step.
-void FailStatus(BioStatus* status, int32_t error, const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
-#endif
-    ;
-
 // A status owned by one operation, or by one caller of FK_VerifyMatch: zeroed
 // record with a zeroed message buffer. An operation that hands its outcome over
 // puts a buffer of its own into the record (HandOverStatus); the record then
@@ -96,14 +80,6 @@ private:
 // caller's, who frees it with free() or FK_FreeText. A buffer the caller had
 // put there is left alone and stays the caller's to free.
 void HandOverStatus(OwnedStatus& status, BioStatus* out);
-
-// Inside the catch block of an operation that reports through a status: the
-// operation failed inside the library (error kFailedInsideError, no match).
-void FailInside(BioStatus* status) noexcept;
-
-// An operation whose own status could not even be made (memory ran out): the
-// caller's record says so, its message pointer left as it was.
-void FailWithoutStatus(int32_t operation, BioStatus* out) noexcept;
 
 extern "C" {
 // Frees a text or a message buffer that the library handed its caller, with

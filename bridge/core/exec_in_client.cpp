@@ -11,6 +11,7 @@
 #include "bio_status.h"
 #include "client_command.h"
 #include "client_faces.h"
+#include "failure.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
 
@@ -108,13 +109,10 @@ int32_t Executar(int32_t leading, char* commandLine, int32_t trailing, char* res
         // come between its steps (a MATCH over its candidates included).
         const OperationGuard guard;
         if (!guard.entered()) {
-            DeliverFailure(command.kind, kBusyMessage, result, resultLength);
+            DeliverFailure(command.kind, kBusy.text, result, resultLength);
         } else {
-            try {
-                Run(faces->operations, command, result, resultLength);
-            } catch (...) {
-                DeliverFailure(command.kind, CaughtFailureMessage(), result, resultLength);
-            }
+            CatchAll([&] { DeliverFailure(command.kind, CaughtFailure().text, result, resultLength); },
+                     [&] { Run(faces->operations, command, result, resultLength); });
         }
     }
     PLOGD << "End Executar(" << leading << static_cast<const void*>(commandLine) << trailing
@@ -126,5 +124,7 @@ int32_t Executar(int32_t leading, char* commandLine, int32_t trailing, char* res
 
 extern "C" int32_t ExecInClientDLL(int32_t leading, char* commandLine, int32_t trailing, char* result,
                                    int32_t* resultLength) {
-    return Executar(leading, commandLine, trailing, result, resultLength);
+    // Executar turns a failure inside a command into its result text; this
+    // only keeps anything else from crossing into the client.
+    return CatchAll(-1, [&] { return Executar(leading, commandLine, trailing, result, resultLength); });
 }

@@ -15,16 +15,10 @@
 #include "bio_status.h"
 #include "client_faces.h"
 #include "com_bio_BioApplet.h"
+#include "failure.h"
 #include "plog/Log.h"
 
 static_assert(sizeof(jint) == 4 && sizeof(jlong) == 8 && sizeof(jbyte) == 1, "the widths of the JNI interface");
-
-// A native's records carry its exported name, which the log layer takes from
-// __func__; so they are written in the native's own body, never in a helper.
-#define NATIVE_RECORD             \
-    if (!NativeRecordsWanted()) { \
-    } else                        \
-        PLOGD
 
 namespace {
 
@@ -32,6 +26,32 @@ bool NativeRecordsWanted() {
     const ClientFaceTraits* faces = InstalledClientFaces();
     return faces && faces->nativeRecords;
 }
+
+// The debug records of one native. They carry its exported name, by which the
+// log's readers know it, and only the bridge whose natives write records
+// writes them. Each record is at the line of the call that writes it.
+class NativeRecords {
+public:
+    explicit NativeRecords(const char* native) : m_native(NativeRecordsWanted() ? native : nullptr) {}
+
+    // Whether records are written: what only a record needs is not even asked for otherwise.
+    bool writing() const noexcept { return logger() != nullptr; }
+
+    void write(const char* text, int line = __builtin_LINE()) const noexcept {
+        if (plog::Logger<0>* log = logger()) *log += plog::Record(plog::debug, m_native, line) << text;
+    }
+    void writeNumber(const char* label, int32_t value, int line = __builtin_LINE()) const noexcept {
+        if (plog::Logger<0>* log = logger()) *log += plog::Record(plog::debug, m_native, line) << label << value;
+    }
+
+private:
+    plog::Logger<0>* logger() const noexcept {
+        plog::Logger<0>* log = m_native ? plog::get<0>() : nullptr;
+        return log && log->checkSeverity(plog::debug) ? log : nullptr;
+    }
+
+    const char* m_native;
+};
 
 const BridgeOperations& Operations() {
     const ClientFaceTraits* faces = InstalledClientFaces();
@@ -83,18 +103,14 @@ jstring TakeText(JNIEnv* env, char* text) {
     return owned ? env->NewStringUTF(owned.get()) : nullptr;
 }
 
-std::string JavaVersionRecord(jint version) {
+// "Java 1.8" for the versions a reader knows by name, "Java Version=<n>" for others.
+void WriteJavaVersion(const NativeRecords& records, jint version) {
     switch (version) {
-        case 0x00010004:
-            return "Java 1.4";
-        case 0x00010006:
-            return "Java 1.6";
-        case 0x00010007:
-            return "Java 1.7";
-        case 0x00010008:
-            return "Java 1.8";
-        default:
-            return "Java Version=" + std::to_string(static_cast<int32_t>(version));
+        case 0x00010004: records.write("Java 1.4"); break;
+        case 0x00010006: records.write("Java 1.6"); break;
+        case 0x00010007: records.write("Java 1.7"); break;
+        case 0x00010008: records.write("Java 1.8"); break;
+        default: records.writeNumber("Java Version=", static_cast<int32_t>(version)); break;
     }
 }
 
@@ -103,71 +119,67 @@ std::string JavaVersionRecord(jint version) {
 extern "C" {
 
 JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Init(JNIEnv* env, jobject) {
-    try {
-        NATIVE_RECORD << "Begin";
+    return CatchAll(jstring{nullptr}, [&] {
+        const NativeRecords records("Java_com_bio_BioApplet_FK_1Init");
+        records.write("Begin");
         OwnedStatus status(0);
         const int32_t result = Operations().initWithFreshTask(1, status.get());
-        NATIVE_RECORD << "Java Version = " << static_cast<int32_t>(env->GetVersion());
+        if (records.writing()) records.writeNumber("Java Version = ", static_cast<int32_t>(env->GetVersion()));
         const jstring text = DecimalString(env, result);
-        NATIVE_RECORD << "End";
+        records.write("End");
         return text;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Close(JNIEnv* env, jobject, jint flag) {
-    try {
-        NATIVE_RECORD << "Begin";
+    return CatchAll(jstring{nullptr}, [&] {
+        const NativeRecords records("Java_com_bio_BioApplet_FK_1Close");
+        records.write("Begin");
         const jstring text = DecimalString(env, Operations().close(static_cast<int32_t>(flag)));
-        NATIVE_RECORD << "End";
+        records.write("End");
         return text;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Capture(JNIEnv* env, jobject) {
-    try {
-        NATIVE_RECORD << "Begin";
+    return CatchAll(jstring{nullptr}, [&] {
+        const NativeRecords records("Java_com_bio_BioApplet_FK_1Capture");
+        records.write("Begin");
         char* captured = Operations().capture(nullptr, 1);
-        NATIVE_RECORD << JavaVersionRecord(env->GetVersion());
+        if (records.writing()) WriteJavaVersion(records, env->GetVersion());
         const jstring text = TakeText(env, captured);
-        NATIVE_RECORD << "End";
+        records.write("End");
         return text;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1Verify(JNIEnv* env, jobject, jstring kind, jstring stored) {
-    try {
-        NATIVE_RECORD << "Begin";
+    return CatchAll(jstring{nullptr}, [&] {
+        const NativeRecords records("Java_com_bio_BioApplet_FK_1Verify");
+        records.write("Begin");
         jstring text = nullptr;
         const JavaTexts args(env, {kind, stored});
         if (args.readable()) text = DecimalString(env, Operations().verify(args[0], args[1]));
-        NATIVE_RECORD << "End";
+        records.write("End");
         return text;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1VerifyServer(JNIEnv* env, jobject) {
-    try {
-        NATIVE_RECORD << "Begin";
+    return CatchAll(jstring{nullptr}, [&] {
+        const NativeRecords records("Java_com_bio_BioApplet_FK_1VerifyServer");
+        records.write("Begin");
         const jstring text = TakeText(env, Operations().verifyServer());
-        NATIVE_RECORD << "End";
+        records.write("End");
         return text;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
 JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1VerifyMatch(JNIEnv* env, jobject, jstring tpStored,
                                                                  jstring FkStored, jstring tpVerify, jstring ToVerify) {
-    try {
-        NATIVE_RECORD << "Begin";
+    return CatchAll(jstring{nullptr}, [&] {
+        const NativeRecords records("Java_com_bio_BioApplet_FK_1VerifyMatch");
+        records.write("Begin");
         jstring text = nullptr;
         const JavaTexts args(env, {tpStored, FkStored, tpVerify, ToVerify});
         if (args.readable()) {
@@ -175,21 +187,19 @@ JNIEXPORT jstring JNICALL Java_com_bio_BioApplet_FK_1VerifyMatch(JNIEnv* env, jo
             const int32_t result = Operations().verifyMatch(args[0], args[1], args[2], args[3], status.get());
             text = env->NewStringUTF(result != 0 ? "1" : (std::string("0") + status->message).c_str());
         }
-        NATIVE_RECORD << "End";
+        records.write("End");
         return text;
-    } catch (...) {
-        return nullptr;
-    }
+    });
 }
 
+// A native without result has no failure form to give Java.
 JNIEXPORT void JNICALL Java_com_bio_BioApplet_FK_1SetAuthType(JNIEnv*, jobject, jint authType) {
-    try {
-        NATIVE_RECORD << "Begin";
+    CatchAll([] {}, [&] {
+        const NativeRecords records("Java_com_bio_BioApplet_FK_1SetAuthType");
+        records.write("Begin");
         Operations().setAuthType(static_cast<int32_t>(authType));
-        NATIVE_RECORD << "End";
-    } catch (...) {
-        // A native without result has no failure form to give Java.
-    }
+        records.write("End");
+    });
 }
 
 }  // extern "C"

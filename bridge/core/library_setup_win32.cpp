@@ -10,7 +10,7 @@
 
 #include "capture_window.h"
 #include "debug_trace.h"
-#include "failure_text.h"
+#include "failure.h"
 #include "plog/Init.h"
 #include "template_codec.h"
 

@@ -3,16 +3,12 @@
 // started while another one runs (from another thread, or from a message the
 // running operation's window loop dispatches to the host) would corrupt them.
 // So every export that works on them enters an OperationGuard first, and one
-// that cannot enter fails at once with its own failure form. An operation may
-// call other exports of its library on its own thread, outside its message
-// loops.
+// that cannot enter fails at once with kBusy (failure.h), in its own failure
+// form. An operation may call other exports of its library on its own thread,
+// outside its message loops.
 #pragma once
 
 #include <cstdint>
-
-// The error code and message of a refused operation.
-constexpr int32_t kBusyError = 998;
-constexpr char kBusyMessage[] = "ERROR - The reader is busy with another operation.";
 
 class OperationGuard {
 public:

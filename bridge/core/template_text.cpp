@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "failure_text.h"
+#include "failure.h"
 #include "template_codec.h"
 
 namespace {

@@ -30,10 +30,6 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward);
 // frame. Returns the SDK's result and the handle.
 DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition);
 
-// "ERROR (<code>) - DPFPStartAcquisition - <text>.", for an acquisition that
-// did not start, into `out` (kBioMessageSize bytes).
-void StartFailureText(DPFP_RESULT result, char* out);
-
 // Ends the run: no later event is taken, and the finish message closes the frame.
 void PostFinish(BioTask* task);
 

@@ -8,7 +8,9 @@
 
 #include "bio_status.h"
 #include "debug_trace.h"
+#include "dpfp_failures.h"
 #include "dpfp_session.h"
+#include "failure.h"
 #include "plog/Log.h"
 #include "unique_handles_win32.h"
 
@@ -17,7 +19,6 @@ namespace {
 // A bitmap larger than this is no reader's image.
 constexpr uint32_t kMaxBitmapBytes = 16u << 20;
 constexpr int kMaxImageSide = 8192;
-constexpr int32_t kCancelledError = 999;
 
 BioTask* TaskOf(HWND window) { return reinterpret_cast<BioTask*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
@@ -106,23 +107,22 @@ LRESULT HandleMessage(BioTask* task, HWND window, UINT message, WPARAM wParam, L
 LRESULT CALLBACK BioProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     BioTask* task = TaskOf(window);
     BioDebugLog("message = %d\n", static_cast<int>(message));
-    try {
-        return HandleMessage(task, window, message, wParam, lParam);
-    } catch (...) {
-        // An exception must not cross the system's frames back to the loop.
+    // An exception must not cross the system's frames back to the loop.
+    const auto failedInside = [task]() -> LRESULT {
         if (task && !task->finished) {
-            FailStatus(task->status, kFailedInsideError, "%s", CaughtFailureMessage());
-            PLOGE << "msg=" << task->status->message;
+            FailInside(task->status);
+            PLOGE_AS("BioProc") << "msg=" << task->status->message;
             PostFinish(task);
         }
         return 0;
-    }
+    };
+    return CatchAll(failedInside, [&] { return HandleMessage(task, window, message, wParam, lParam); });
 }
 
 void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
     CaptureRun run(kDpfpModuleName, task->window, worker, task);
     if (!run.started()) {
-        FailStatus(task->status, task->status->error, "ERROR - The capture could not start its worker thread.");
+        Fail<kDpfpWorkerNotStarted>(task->status);
     }
     if (run.frame()) {
         SetWindowLongPtrA(run.frame(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(task));
@@ -135,13 +135,13 @@ void RunAcquisition(BioTask* task, CaptureWorker worker, bool bringForward) {
     // A worker whose acquisition did not start says so only now that it is
     // done, unless the reader reported a failure first: that one stands.
     if (const int32_t failed = task->startFailure; failed != 0 && task->status->success) {
-        char message[kBioMessageSize];
-        StartFailureText(failed, message);
-        FailStatus(task->status, failed, "%s", message);
+        char text[kResultTextSize];
+        GetResultText(failed, text);
+        Fail<kDpfpAcquisitionNotStarted>(task->status, failed, text);
     }
     if (task->cancelled) {
         task->status->success = false;
-        task->status->error = kCancelledError;
+        task->status->error = kDpfpCancelledError;
     }
     // Whatever is still queued for the frame finds no task.
     task->finished = true;
@@ -154,12 +154,6 @@ DPFP_RESULT CreateAcquisition(BioTask* task, DPFP_ACQUISITION* acquisition) {
                                  static_cast<uint32_t>(task->operation), acquisition);
 }
 
-void StartFailureText(DPFP_RESULT result, char* out) {
-    char text[kResultTextSize];
-    GetResultText(result, text);
-    std::snprintf(out, kBioMessageSize, "ERROR (%d) - DPFPStartAcquisition - %s.", result, text);
-}
-
 void PostFinish(BioTask* task) {
     task->finished = true;
     if (task->window->frame) PostMessageA(task->window->frame, kFinishMessage, 0, 0);
@@ -169,7 +163,7 @@ void EndOnReaderError(BioTask* task, LPARAM code) {
     const auto error = static_cast<int32_t>(code);
     char text[kResultTextSize];
     GetResultText(error, text);
-    FailStatus(task->status, error, "ERROR - Error code: 0x%X - %s.", static_cast<unsigned>(error), text);
+    Fail<kDpfpReaderError>(task->status, error, text);
     PostFinish(task);
 }
 

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "dpfp_acquisition.h"
+#include "dpfp_failures.h"
 #include "dpfp_session.h"
+#include "failure.h"
 #include "fpbridge_dpfp.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
@@ -29,13 +31,13 @@ void ShowEnrollPrompt(const BioTask* task, const char* format) {
 }
 
 // One sample's pre-registration feature set into the enrollment, and with the
-// last one the registration template. Returns the failure's text, or null.
-const char* AddSample(const uint8_t* data, uint32_t size, BioTask* task) {
+// last one the registration template. Null, or how it failed.
+FailureWriter AddSample(const uint8_t* data, uint32_t size, BioTask* task) {
     int32_t setLength = 0;
     if (FX_getFeaturesLen(DP_PURPOSE_PREREGISTRATION, &setLength, nullptr) != 0 || setLength <= 0 ||
         setLength > kMaxFeatureBytes || (task->featureSetLength != 0 && setLength != task->featureSetLength)) {
         // The sets are combined at one size: one of another size would be read past its end.
-        return "Fail to get features len (FX_getFeaturesLen)";
+        return Fail<kDpfpFeatureSetSizeUnknown>;
     }
     task->featureSetLength = setLength;
     std::vector<uint8_t>& set = task->featureSetStore[static_cast<size_t>(task->collected)];
@@ -45,21 +47,21 @@ const char* AddSample(const uint8_t* data, uint32_t size, BioTask* task) {
     int32_t imageQuality = 0, featuresQuality = 0, created = 0;
     if (FX_extractFeatures(task->extraction, static_cast<int32_t>(size), data, DP_PURPOSE_PREREGISTRATION, setLength,
                            set.data(), &imageQuality, &featuresQuality, &created) != 0) {
-        return "Fail to extract features. (FX_extractFeatures)";
+        return Fail<kDpfpNotExtracted>;
     }
-    if (created == 0) return "Pre-Enrollment feature set fail.";
+    if (created == 0) return Fail<kDpfpPreEnrollmentFailed>;
     if (task->collected < task->needed - 1) return nullptr;
 
     int32_t templateLength = 0;
     if (MC_getFeaturesLen(DP_PURPOSE_REGISTRATION, 0, &templateLength, nullptr) != 0 || templateLength <= 0 ||
         templateLength > kMaxFeatureBytes) {
-        return "Fail to get features len (MC_getFeaturesLen)";
+        return Fail<kDpfpTemplateSizeUnknown>;
     }
     std::vector<uint8_t> made(static_cast<size_t>(templateLength), 0);
     int32_t flag = 0;
     if (MC_generateRegFeatures(task->comparison, 0, task->needed, setLength, task->featureSets, templateLength,
                                made.data(), nullptr, &flag) != 0) {
-        return "Enrollment Template fail.";
+        return Fail<kDpfpTemplateNotMade>;
     }
     task->templateStore = std::move(made);
     task->templateData = task->templateStore.data();
@@ -69,10 +71,9 @@ const char* AddSample(const uint8_t* data, uint32_t size, BioTask* task) {
 
 void AddToEnroll(const uint8_t* data, uint32_t size, BioTask* task) {
     PLOGD << "Begin";
-    if (const char* failure = AddSample(data, size, task)) {
+    if (const FailureWriter fail = AddSample(data, size, task)) {
         // The error code stays as it was; the sample is not counted.
-        task->status->success = false;
-        SetStatusMessage(task->status, "%s", failure);
+        fail(task->status);
         PLOGE << "msg=" << task->status->message;
         return;
     }
@@ -91,19 +92,24 @@ DWORD WINAPI EnrollThread(void* parameter) {
     if (task->needed < 1 || task->needed > kMaxFeatureSets) {
         // Nothing could ever be enrolled: end the run instead of waiting for
         // samples that cannot count.
-        FailStatus(status, status->error, "ERROR - The comparison module asks for %d feature sets per template.",
-                   task->needed);
+        Fail<kDpfpSetsOutOfReason>(status, task->needed);
         PLOGE << "msg=" << status->message;
         task->needed = 0;
         PostFinish(task);
         return 0;
     }
-    try {
-        task->featureSetStore.assign(static_cast<size_t>(task->needed), {});
-        task->featureSetPointers.assign(static_cast<size_t>(task->needed), nullptr);
-    } catch (...) {
-        // No acquisition yet, so no event writes the status meanwhile.
-        FailStatus(status, kFailedInsideError, "%s", CaughtFailureMessage());
+    const bool stored = CatchAll(
+        [&] {
+            // No acquisition yet, so no event writes the status meanwhile.
+            FailInside(status);
+            return false;
+        },
+        [&] {
+            task->featureSetStore.assign(static_cast<size_t>(task->needed), {});
+            task->featureSetPointers.assign(static_cast<size_t>(task->needed), nullptr);
+            return true;
+        });
+    if (!stored) {
         PLOGE << "msg=" << status->message;
         task->needed = 0;
         PostFinish(task);
@@ -121,7 +127,7 @@ DWORD WINAPI EnrollThread(void* parameter) {
     } else {
         char text[kResultTextSize];
         GetResultText(created, text);
-        FailStatus(status, created, "ERROR (%d) - DPFPCreateAcquisition - %s.", created, text);
+        Fail<kDpfpAcquisitionNotCreated>(status, created, text);
         PLOGE << "msg=" << status->message;
     }
     DPFPStartAcquisition(acquisition);
@@ -133,15 +139,13 @@ DWORD WINAPI EnrollThread(void* parameter) {
 char* PackTemplate(BioTask* task) {
     BioStatus* status = task->status;
     if (!task->templateData) {
-        FailStatus(status, status->error, "ERROR - Enrollment ended after %d of %d samples; no template was made.",
-                   task->collected, task->needed);
+        Fail<kDpfpEnrollmentIncomplete>(status, task->collected, task->needed);
         return nullptr;
     }
     char* text = PackTemplateText(task->templateData, task->templateLength, kDpfpEnvelope,
                                   task->imageWidth, task->imageHeight);
     if (!text) {
-        FailStatus(status, status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",
-                   task->templateLength);
+        Fail<kDpfpNotPacked>(status, task->templateLength);
     }
     return text;
 }
@@ -162,9 +166,9 @@ void EnrollmentEvent(BioTask* task, WPARAM kind, LPARAM data) {
     }
 }
 
-extern "C" char* FK_Capture(const char*, int32_t) try {
-    const OperationGuard guard;
-    if (!guard.entered()) return FailureText(kBusyMessage, kFailureTextSize);
+namespace {
+
+char* Enroll() {
     OwnedStatus status(kOpEnroll);
     BioWindow window{};
     BioTask task(kOpEnroll, &window, status.get());
@@ -172,12 +176,12 @@ extern "C" char* FK_Capture(const char*, int32_t) try {
     SessionEnd session;
     OwnedText result;
     if (FK_Init(1, &task) == 0) {
-        PLOGD << "Begin FK_Capture";
+        PLOGD_AS("FK_Capture") << "Begin FK_Capture";
         RunAcquisition(&task, EnrollThread, true);
         if (status->success) {
             result.reset(PackTemplate(&task));
             if (!result) {
-                PLOGE << "msg=" << status->message;
+                PLOGE_AS("FK_Capture") << "msg=" << status->message;
             }
         }
     }
@@ -185,9 +189,18 @@ extern "C" char* FK_Capture(const char*, int32_t) try {
     if (!status->success) result.reset(FailureText(status->message, kFailureTextSize));
     CloseTaskContexts(&task);
     PumpFlag().store(1);
-    PLOGD << "End FK_Capture";
+    PLOGD_AS("FK_Capture") << "End FK_Capture";
     return result.release();
-} catch (...) {
-    // The owners above have ended the session and closed the contexts.
-    return FailureText(CaughtFailureMessage(), kFailureTextSize);
+}
+
+}  // namespace
+
+extern "C" char* FK_Capture(const char*, int32_t) {
+    // On a failure inside, the owners in Enroll have ended the session and
+    // closed the contexts.
+    return CatchAll([] { return FailureText(CaughtFailure().text, kFailureTextSize); },
+                    [] {
+                        const OperationGuard guard;
+                        return guard.entered() ? Enroll() : FailureText<kBusy>(kFailureTextSize);
+                    });
 }

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "dpfp_failures.h"
 #include "dpfp_session.h"
+#include "failure.h"
 #include "dpfp_template_text.h"
 #include "fpbridge_dpfp.h"
 #include "logged_template.h"
@@ -21,7 +23,6 @@ namespace {
 
 // A verification feature set larger than this is no fingerprint's.
 constexpr int32_t kMaxFeatureBytes = 1 << 20;
-constexpr char kCancelledCapture[] = "ERROR - 999";
 
 }  // namespace
 
@@ -57,7 +58,7 @@ void Verify(const uint8_t* data, uint32_t size, BioTask* task) {
     if (task->verifyFeatures && task->verifyFeaturesSize < task->verifyLength) {
         // The module reads a whole verification feature set: a shorter
         // template would be read past its end.
-        FailStatus(status, 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateVerify.", 8);
+        Fail<kDpfpVerifyUnreadable>(status);
         PLOGE << "msg=" << status->message;
     } else if (task->verifyFeatures) {
         int32_t options = 0, securityLevel = 4, decision = 0;
@@ -68,7 +69,7 @@ void Verify(const uint8_t* data, uint32_t size, BioTask* task) {
         if (compared != 0) {
             char text[kResultTextSize];
             GetResultText(compared, text);
-            FailStatus(status, compared, "ERROR (%d) - Verify - %s", compared, text);
+            Fail<kDpfpCompareFailed>(status, compared, text);
             PLOGE << "msg=" << status->message;
         } else {
             status->success = true;
@@ -79,112 +80,127 @@ void Verify(const uint8_t* data, uint32_t size, BioTask* task) {
     PLOGD << "End";
 }
 
+namespace {
+
+void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, const char* tpVerify,
+                 const char* ToVerify) {
+    BioTask task(kOpVerifyMatch, nullptr, status);
+    const ContextsClose contexts(&task);
+    SessionEnd session;
+    if (!FkStored || !ToVerify || IsCancelledCaptureText(ToVerify)) {
+        Fail<kDpfpInvalidParameter>(status);
+        PLOGE_AS("FK_VerifyMatch") << "msg=" << status->message;
+    } else if (FK_Init(0, &task) == 0) {
+        if (!IsNativeKind(tpStored)) {
+            PLOGD_AS("FK_VerifyMatch") << "tpStored != N";
+        }
+        int32_t unpackedSize = 0;
+        bool read = ReadTemplate(tpStored, FkStored, &task.templateStore, nullptr);
+        if (!read) {
+            Fail<kDpfpStoredUnreadable>(status);
+            PLOGE_AS("FK_VerifyMatch") << "msg=" << status->message;
+        } else {
+            read = ReadTemplate(tpVerify, ToVerify, &task.verifyStore, &unpackedSize);
+            if (!IsNativeKind(tpVerify)) {
+                PLOGD_AS("FK_VerifyMatch") << "unpackedsize=" << unpackedSize;
+            }
+            if (!read) {
+                Fail<kDpfpVerifyUnreadable>(status);
+                PLOGE_AS("FK_VerifyMatch") << "msg=" << status->message;
+            }
+        }
+        if (read) {
+            task.templateData = task.templateStore.data();
+            task.templateLength = static_cast<int32_t>(task.templateStore.size());
+            task.verifyFeatures = task.verifyStore.data();
+            task.verifyFeaturesSize = static_cast<int32_t>(task.verifyStore.size());
+            task.collected = 0;
+            status->success = true;
+            status->matched = false;
+            PLOGD_AS("FK_VerifyMatch") << "Before FX_createContext";
+            FX_createContext(&task.extraction);
+            PLOGD_AS("FK_VerifyMatch") << "After FX_createContext";
+            PLOGD_AS("FK_VerifyMatch") << "Before MC_createContext";
+            MC_createContext(&task.comparison);
+            PLOGD_AS("FK_VerifyMatch") << "After MC_createContext";
+            Verify(nullptr, 0, &task);
+        }
+    }
+    CloseTaskContexts(&task);
+    session.close();
+}
+
+}  // namespace
+
 extern "C" {
 
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
-                       BioStatus* statusOut) try {
-    // A comparison writes a score of records: they reach the log in one write.
-    plog::RecordBatch records;
-    PLOGD << "Begin";
-    PLOGD << "tpStored=" << tpStored << " FkStored=" << LoggedTemplate(FkStored) << " tpVerify=" << tpVerify
-          << " ToVerify=" << LoggedTemplate(ToVerify);
-    OwnedStatus status(kOpVerifyMatch);
-    const OperationGuard guard;
-    if (!guard.entered()) {
-        FailStatus(status.get(), kBusyError, "%s", kBusyMessage);
-        if (statusOut) HandOverStatus(status, statusOut);
+                       BioStatus* statusOut) {
+    const auto withoutStatus = [&] {
+        FailWithoutStatus(kOpVerifyMatch, statusOut);
         return 0;
-    }
-    try {
-        BioTask task(kOpVerifyMatch, nullptr, status.get());
-        const ContextsClose contexts(&task);
-        SessionEnd session;
-        if (!FkStored || !ToVerify || std::strcmp(ToVerify, kCancelledCapture) == 0) {
-            FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
-            PLOGE << "msg=" << status->message;
-        } else if (FK_Init(0, &task) == 0) {
-            if (!IsNativeKind(tpStored)) {
-                PLOGD << "tpStored != N";
-            }
-            int32_t unpackedSize = 0;
-            bool read = ReadTemplate(tpStored, FkStored, &task.templateStore, nullptr);
-            if (!read) {
-                FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateStored.", 8);
-                PLOGE << "msg=" << status->message;
-            } else {
-                read = ReadTemplate(tpVerify, ToVerify, &task.verifyStore, &unpackedSize);
-                if (!IsNativeKind(tpVerify)) {
-                    PLOGD << "unpackedsize=" << unpackedSize;
-                }
-                if (!read) {
-                    FailStatus(status.get(), 8, "ERROR (%d) - FK_VerifyMatch - ToTemplateVerify.", 8);
-                    PLOGE << "msg=" << status->message;
-                }
-            }
-            if (read) {
-                task.templateData = task.templateStore.data();
-                task.templateLength = static_cast<int32_t>(task.templateStore.size());
-                task.verifyFeatures = task.verifyStore.data();
-                task.verifyFeaturesSize = static_cast<int32_t>(task.verifyStore.size());
-                task.collected = 0;
-                status->success = true;
-                status->matched = false;
-                PLOGD << "Before FX_createContext";
-                FX_createContext(&task.extraction);
-                PLOGD << "After FX_createContext";
-                PLOGD << "Before MC_createContext";
-                MC_createContext(&task.comparison);
-                PLOGD << "After MC_createContext";
-                Verify(nullptr, 0, &task);
-            }
+    };
+    return CatchAll(withoutStatus, [&] {
+        // A comparison writes a score of records: they reach the log in one write.
+        plog::RecordBatch records;
+        PLOGD_AS("FK_VerifyMatch") << "Begin";
+        PLOGD_AS("FK_VerifyMatch") << "tpStored=" << tpStored << " FkStored=" << LoggedTemplate(FkStored)
+                                   << " tpVerify=" << tpVerify << " ToVerify=" << LoggedTemplate(ToVerify);
+        OwnedStatus status(kOpVerifyMatch);
+        const OperationGuard guard;
+        if (!guard.entered()) {
+            Fail<kBusy>(status.get());
+            if (statusOut) HandOverStatus(status, statusOut);
+            return 0;
         }
-        CloseTaskContexts(&task);
-        session.close();
-    } catch (...) {
-        // The task and the session's end have closed what was open.
-        FailInside(status.get());
-        PLOGE << "msg=" << status->message;
-    }
-    if (statusOut) HandOverStatus(status, statusOut);
-    PumpFlag().store(1);
-    PLOGD << "End FK_VerifyMatch";
-    return status->matched ? 1 : 0;
-} catch (...) {
-    FailWithoutStatus(kOpVerifyMatch, statusOut);
-    return 0;
+        const auto failedInside = [&] {
+            // The task and the session's end have closed what was open.
+            FailInside(status.get());
+            PLOGE_AS("FK_VerifyMatch") << "msg=" << status->message;
+        };
+        CatchAll(failedInside, [&] { VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify); });
+        if (statusOut) HandOverStatus(status, statusOut);
+        PumpFlag().store(1);
+        PLOGD_AS("FK_VerifyMatch") << "End FK_VerifyMatch";
+        return status->matched ? 1 : 0;
+    });
 }
 
-int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outSize) try {
-    plog::RecordBatch records;
-    int32_t result = 0;
-    std::unique_ptr<OwnedStatus> status;
-    // The whole list is one operation.
-    const OperationGuard guard;
-    if (!guard.entered()) {
-        status = std::make_unique<OwnedStatus>(0);
-        FailStatus(status->get(), kBusyError, "%s", kBusyMessage);
-    } else if (texts && count >= 2 && texts[0] && texts[0][0] != '\0') {
-        status = std::make_unique<OwnedStatus>(0);
-        for (int32_t i = 1; i < count && texts[i]; ++i) {
-            result = FK_VerifyMatch(nullptr, texts[i], nullptr, texts[0], status->get());
-            // Each comparison hands over a message buffer of its own; the one
-            // before it goes now.
-            status->adoptHandedMessage();
-            if (result != 0) break;
+int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outSize) {
+    const auto failedInside = [&] {
+        // Not even a status could be had: the answer says so without one.
+        if (outSize >= 64) {
+            const Failure& caught = CaughtFailure();
+            char message[kBioMessageSize];
+            std::snprintf(message, sizeof message, "%s", caught.text);
+            const BioStatus failed{0, false, false, caught.code, message};
+            FormatBioStatusBounded(out, static_cast<size_t>(outSize), &failed);
         }
-    }
-    if (outSize < 64) return 0;
-    if (status) FormatBioStatusBounded(out, static_cast<size_t>(outSize), status->get());
-    return result;
-} catch (...) {
-    // Not even a status could be had: the answer says so without one.
-    if (outSize >= 64) {
-        char message[kBioMessageSize];
-        std::snprintf(message, sizeof message, "%s", CaughtFailureMessage());
-        const BioStatus failed{0, false, false, kFailedInsideError, message};
-        FormatBioStatusBounded(out, static_cast<size_t>(outSize), &failed);
-    }
-    return 0;
+        return 0;
+    };
+    return CatchAll(failedInside, [&] {
+        plog::RecordBatch records;
+        int32_t result = 0;
+        std::unique_ptr<OwnedStatus> status;
+        // The whole list is one operation.
+        const OperationGuard guard;
+        if (!guard.entered()) {
+            status = std::make_unique<OwnedStatus>(0);
+            Fail<kBusy>(status->get());
+        } else if (texts && count >= 2 && texts[0] && texts[0][0] != '\0') {
+            status = std::make_unique<OwnedStatus>(0);
+            for (int32_t i = 1; i < count && texts[i]; ++i) {
+                result = FK_VerifyMatch(nullptr, texts[i], nullptr, texts[0], status->get());
+                // Each comparison hands over a message buffer of its own; the one
+                // before it goes now.
+                status->adoptHandedMessage();
+                if (result != 0) break;
+            }
+        }
+        if (outSize < 64) return 0;
+        if (status) FormatBioStatusBounded(out, static_cast<size_t>(outSize), status->get());
+        return result;
+    });
 }
 
 }  // extern "C"

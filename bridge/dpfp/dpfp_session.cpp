@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "DPFPApi.h"
+#include "dpfp_failures.h"
+#include "failure.h"
 #include "fpbridge_dpfp.h"
 #include "library_setup.h"
 #include "operation_guard.h"
@@ -57,90 +59,91 @@ void SessionEnd::close() noexcept {
 
 extern "C" {
 
-int32_t FK_Init(uint8_t, BioTask* task) try {
-    const OperationGuard guard;
-    if (!guard.entered()) {
-        if (task) FailStatus(task->status, kBusyError, "%s", kBusyMessage);
-        return kBusyError;
-    }
-    // A caller without a status of its own still gets a session.
-    std::unique_ptr<OwnedStatus> own;
-    BioStatus* status = task && task->status && task->status->message ? task->status : nullptr;
-    if (!status) {
-        own = std::make_unique<OwnedStatus>(0);
-        status = own->get();
-    }
-    PLOGD << "Begin FK_Init";
-    if (char* name = ModuleNameBuffer()) std::snprintf(name, kModuleNameSize, "%s", kDpfpModuleName);
-    if (DPFPInit() == DPFP_ALREADY_INITIALISED) {
-        SetStatusMessage(status, "ERROR - OPERATION (%d).Device already in use.", status->operation);
-        PLOGE << status->message;
-    }
-    const FX_RESULT fx = FX_init();
-    if (fx != 0) {
-        SetStatusMessage(status, "ERROR (%d) - OPERATION (%d). Error on FX_init.", fx, status->operation);
-        PLOGE << status->message;
-        PLOGE << "End FK_Init iRet=" << fx;
-        return fx;
-    }
-    const MC_RESULT mc = MC_init();
-    if (mc != 0) {
-        SetStatusMessage(status, "ERROR (%d) - OPERATION (%d). Error on MC_init.", mc, status->operation);
-        PLOGE << status->message;
-        PLOGE << "End FK_Init iRet=" << mc;
-        return mc;
-    }
-    PLOGD << "End FK_Init iRet=" << 0;
-    return 0;
-} catch (...) {
-    return -7;
-}
-
-int32_t FK_Close(void) try {
-    // Not the session of an operation that another caller runs.
-    const OperationGuard guard;
-    if (!guard.entered()) return 0;
-    PLOGD << "Begin FK_Close";
-    const FX_RESULT fx = FX_terminate();
-    const MC_RESULT mc = MC_terminate();
-    DPFPTerm();
-    PLOGD << "End FK_Close";
-    return fx == 0 && mc == 0 ? 1 : 0;
-} catch (...) {
-    return 0;
-}
-
-int32_t FK_DeviceSerial(char* out) try {
-    // Its own session would end that of a running operation.
-    const OperationGuard guard;
-    if (!out || !guard.entered()) return 1;
-    std::memset(out, 0, 8);
-    DPFPInit();
-    uint32_t count = 0;
-    DPFP_READER_ID* readers = nullptr;
-    if (DPFPEnumerateDevices(&count, &readers) != DPFP_OK) {
-        DPFPTerm();
-        return 1;
-    }
-    if (count > 0 && readers) {
-        DPFP_DEVICE_INFO info{};
-        if (DPFPGetDeviceInfo(&readers[count - 1], &info) == DPFP_OK) {
-            // The low byte of each UTF-16 unit, and always a terminated text
-            // inside the caller's 128 bytes.
-            constexpr int kRoom = kDeviceSerialSize - 1;
-            int i = 0;
-            for (; i < kRoom && i < DPFP_DEVICE_SERIAL_UNITS && info.serialNumber[i] != 0; ++i) {
-                out[i] = static_cast<char>(info.serialNumber[i] & 0xFF);
-            }
-            out[i] = '\0';
+int32_t FK_Init(uint8_t, BioTask* task) {
+    return CatchAll(-7, [&] {
+        const OperationGuard guard;
+        if (!guard.entered()) {
+            if (task) Fail<kBusy>(task->status);
+            return kBusy.code;
         }
-    }
-    DPFPTerm();
-    return 0;
-} catch (...) {
-    return 1;
+        // A caller without a status of its own still gets a session.
+        std::unique_ptr<OwnedStatus> own;
+        BioStatus* status = task && task->status && task->status->message ? task->status : nullptr;
+        if (!status) {
+            own = std::make_unique<OwnedStatus>(0);
+            status = own->get();
+        }
+        PLOGD_AS("FK_Init") << "Begin FK_Init";
+        if (char* name = ModuleNameBuffer()) std::snprintf(name, kModuleNameSize, "%s", kDpfpModuleName);
+        if (DPFPInit() == DPFP_ALREADY_INITIALISED) {
+            Fail<kDpfpDeviceInUse>(status, status->operation);
+            PLOGE_AS("FK_Init") << status->message;
+        }
+        const FX_RESULT fx = FX_init();
+        if (fx != 0) {
+            Fail<kDpfpFxInitFailed>(status, fx, status->operation);
+            PLOGE_AS("FK_Init") << status->message;
+            PLOGE_AS("FK_Init") << "End FK_Init iRet=" << fx;
+            return fx;
+        }
+        const MC_RESULT mc = MC_init();
+        if (mc != 0) {
+            Fail<kDpfpMcInitFailed>(status, mc, status->operation);
+            PLOGE_AS("FK_Init") << status->message;
+            PLOGE_AS("FK_Init") << "End FK_Init iRet=" << mc;
+            return mc;
+        }
+        PLOGD_AS("FK_Init") << "End FK_Init iRet=" << 0;
+        return 0;
+    });
 }
 
+int32_t FK_Close(void) {
+    return CatchAll(0, [] {
+        // Not the session of an operation that another caller runs.
+        const OperationGuard guard;
+        if (!guard.entered()) return 0;
+        PLOGD_AS("FK_Close") << "Begin FK_Close";
+        const FX_RESULT fx = FX_terminate();
+        const MC_RESULT mc = MC_terminate();
+        DPFPTerm();
+        PLOGD_AS("FK_Close") << "End FK_Close";
+        return fx == 0 && mc == 0 ? 1 : 0;
+    });
+}
+
+int32_t FK_DeviceSerial(char* out) {
+    return CatchAll(1, [&] {
+        // Its own session would end that of a running operation.
+        const OperationGuard guard;
+        if (!out || !guard.entered()) return 1;
+        std::memset(out, 0, 8);
+        DPFPInit();
+        uint32_t count = 0;
+        DPFP_READER_ID* readers = nullptr;
+        if (DPFPEnumerateDevices(&count, &readers) != DPFP_OK) {
+            DPFPTerm();
+            return 1;
+        }
+        if (count > 0 && readers) {
+            DPFP_DEVICE_INFO info{};
+            if (DPFPGetDeviceInfo(&readers[count - 1], &info) == DPFP_OK) {
+                // The low byte of each UTF-16 unit, and always a terminated text
+                // inside the caller's 128 bytes.
+                constexpr int kRoom = kDeviceSerialSize - 1;
+                int i = 0;
+                for (; i < kRoom && i < DPFP_DEVICE_SERIAL_UNITS && info.serialNumber[i] != 0; ++i) {
+                    out[i] = static_cast<char>(info.serialNumber[i] & 0xFF);
+                }
+                out[i] = '\0';
+            }
+        }
+        DPFPTerm();
+        return 0;
+    });
+}
+
+// Exports with nothing to do here, so nothing to guard.
 void FK_SetAuthType(int32_t) {}
 
 intptr_t FK_Convert(int32_t, void*, int32_t*, int32_t) { return 0; }

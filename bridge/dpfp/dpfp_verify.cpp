@@ -6,7 +6,9 @@
 
 #include "dpfp_acquisition.h"
 #include "dpfp_match.h"
+#include "dpfp_failures.h"
 #include "dpfp_session.h"
+#include "failure.h"
 #include "fpbridge_dpfp.h"
 #include "logged_template.h"
 #include "operation_guard.h"
@@ -16,12 +18,7 @@
 namespace {
 
 constexpr size_t kFailureTextSize = 256;
-constexpr int32_t kCancelled = 999;
-constexpr char kCancelledCapture[] = "ERROR - 999";
 constexpr char kErrorPrefix[] = "ERROR - ";
-
-// The live capture ends without a feature set: the status says why.
-void EndWithoutFeatures(BioTask* task, const char* why) { FailStatus(task->status, task->status->error, "%s", why); }
 
 DWORD WINAPI CaptureThread(void* parameter) {
     auto* task = static_cast<BioTask*>(parameter);
@@ -44,8 +41,10 @@ DWORD WINAPI CaptureThread(void* parameter) {
     const DPFP_RESULT started = DPFPStartAcquisition(acquisition);
     if (started != DPFP_OK) {
         task->startFailure = started;
+        char text[kResultTextSize];
+        GetResultText(started, text);
         char message[kBioMessageSize];
-        StartFailureText(started, message);
+        FormatFailure<kDpfpAcquisitionNotStarted>(message, sizeof message, started, text);
         PLOGE << "msg=" << message;
         return 0;
     }
@@ -53,30 +52,51 @@ DWORD WINAPI CaptureThread(void* parameter) {
 }
 
 // "ERROR - <code>", and for failures other than a cancel what happened.
-char* FailureTextFor(int32_t error, const char* message) {
+char* CaptureFailureText(int32_t error, const char* message) {
     const char* detail = message;
     if (std::strncmp(detail, kErrorPrefix, sizeof kErrorPrefix - 1) == 0) detail += sizeof kErrorPrefix - 1;
-    char text[kFailureTextSize];
-    if (error == kCancelled || detail[0] == '\0') {
-        std::snprintf(text, sizeof text, "ERROR - %d", error);
-    } else {
-        std::snprintf(text, sizeof text, "ERROR - %d - %s", error, detail);
+    if (error == kDpfpCancelledError || detail[0] == '\0') {
+        return FailureText<kDpfpCaptureEndedText>(kFailureTextSize, error);
     }
-    return FailureText(text, kFailureTextSize);
+    return FailureText<kDpfpCaptureFailedText>(kFailureTextSize, error, detail);
 }
 
 char* PackLiveTemplate(BioTask* task) {
     if (!task->verifyFeatures) {
-        EndWithoutFeatures(task, "ERROR - The capture ended before a fingerprint was read.");
+        Fail<kDpfpNoFingerRead>(task->status);
         return nullptr;
     }
     char* text = PackTemplateText(task->verifyFeatures, task->verifyLength, kDpfpEnvelope,
                                   task->imageWidth, task->imageHeight);
     if (!text) {
-        FailStatus(task->status, task->status->error, "ERROR - Fingerprint template could not be packed, size: '%d'",
-                   task->verifyLength);
+        Fail<kDpfpNotPacked>(task->status, task->verifyLength);
     }
     return text;
+}
+
+char* VerifyServer() {
+    OwnedStatus status(kOpVerifyServer);
+    PLOGD_AS("FK_VerifyServer") << "Begin";
+    BioWindow window{};
+    BioTask task(kOpVerifyServer, &window, status.get());
+    const ContextsClose contexts(&task);
+    SessionEnd session;
+    OwnedText result;
+    if (FK_Init(1, &task) == 0) {
+        status->success = true;
+        status->matched = false;
+        RunAcquisition(&task, CaptureThread, false);
+        if (status->success) result.reset(PackLiveTemplate(&task));
+        if (!status->success) {
+            result.reset(CaptureFailureText(status->error, status->message));
+            PLOGE_AS("FK_VerifyServer") << "msg=" << (result ? result.get() : "");
+        }
+    }
+    CloseTaskContexts(&task);
+    PumpFlag().store(1);
+    session.close();
+    PLOGD_AS("FK_VerifyServer") << "End";
+    return result.release();
 }
 
 }  // namespace
@@ -91,64 +111,47 @@ void LiveCaptureEvent(BioTask* task, WPARAM kind, LPARAM data) {
         }
         TemplateToVerify(bytes, bytes ? sample->size : 0, task);
         if (!bytes) {
-            EndWithoutFeatures(task, "ERROR - The reader sent an image without fingerprint data.");
+            Fail<kDpfpNoSampleData>(task->status);
         } else if (!task->verifyFeatures) {
-            EndWithoutFeatures(task, "ERROR - No verification feature set could be made from the fingerprint.");
+            Fail<kDpfpNoFeatureSet>(task->status);
         }
         PostFinish(task);
     } else if (kind == DPFP_EVENT_ERROR) {
         EndOnReaderError(task, data);
     } else if (kind == DPFP_EVENT_STOPPED) {
-        EndWithoutFeatures(task, "ERROR - The reader stopped before a fingerprint was read.");
+        Fail<kDpfpReaderStopped>(task->status);
     }
 }
 
 extern "C" {
 
-char* FK_VerifyServer(void) try {
-    const OperationGuard guard;
-    if (!guard.entered()) return FailureTextFor(kBusyError, kBusyMessage);
-    OwnedStatus status(kOpVerifyServer);
-    PLOGD << "Begin";
-    BioWindow window{};
-    BioTask task(kOpVerifyServer, &window, status.get());
-    const ContextsClose contexts(&task);
-    SessionEnd session;
-    OwnedText result;
-    if (FK_Init(1, &task) == 0) {
-        status->success = true;
-        status->matched = false;
-        RunAcquisition(&task, CaptureThread, false);
-        if (status->success) result.reset(PackLiveTemplate(&task));
-        if (!status->success) {
-            result.reset(FailureTextFor(status->error, status->message));
-            PLOGE << "msg=" << (result ? result.get() : "");
-        }
-    }
-    CloseTaskContexts(&task);
-    PumpFlag().store(1);
-    session.close();
-    PLOGD << "End";
-    return result.release();
-} catch (...) {
-    // The owners above have ended the session and closed the contexts.
-    return FailureTextFor(kFailedInsideError, CaughtFailureMessage());
+char* FK_VerifyServer(void) {
+    // On a failure inside, the owners in VerifyServer have ended the session
+    // and closed the contexts.
+    const auto failedInside = [] {
+        const Failure& caught = CaughtFailure();
+        return CaptureFailureText(caught.code, caught.text);
+    };
+    return CatchAll(failedInside, [] {
+        const OperationGuard guard;
+        return guard.entered() ? VerifyServer() : CaptureFailureText(kBusy.code, kBusy.text);
+    });
 }
 
-int32_t FK_Verify(const char* tpStored, const char* FkStored) try {
-    const OperationGuard guard;
-    if (!guard.entered()) return 0;
-    PLOGD << "Begin";
-    const OwnedText live(FK_VerifyServer());
-    PLOGD << "ret64=" << LoggedTemplate(live.get());
-    // A cancelled or failed capture is never matched: its text is no template.
-    if (live && std::strcmp(live.get(), kCancelledCapture) != 0 &&
-        std::strncmp(live.get(), kErrorPrefix, sizeof kErrorPrefix - 1) != 0) {
-        return FK_VerifyMatch(tpStored, FkStored, "Z", live.get(), nullptr);
-    }
-    return live ? 0 : FK_VerifyMatch(tpStored, FkStored, "Z", nullptr, nullptr);
-} catch (...) {
-    return 0;
+int32_t FK_Verify(const char* tpStored, const char* FkStored) {
+    return CatchAll(0, [&] {
+        const OperationGuard guard;
+        if (!guard.entered()) return 0;
+        PLOGD_AS("FK_Verify") << "Begin";
+        const OwnedText live(FK_VerifyServer());
+        PLOGD_AS("FK_Verify") << "ret64=" << LoggedTemplate(live.get());
+        // A cancelled or failed capture is never matched: its text is no template.
+        if (live && !IsCancelledCaptureText(live.get()) &&
+            std::strncmp(live.get(), kErrorPrefix, sizeof kErrorPrefix - 1) != 0) {
+            return FK_VerifyMatch(tpStored, FkStored, "Z", live.get(), nullptr);
+        }
+        return live ? 0 : FK_VerifyMatch(tpStored, FkStored, "Z", nullptr, nullptr);
+    });
 }
 
 }  // extern "C"

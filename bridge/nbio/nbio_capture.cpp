@@ -5,7 +5,9 @@
 
 #include "capture_operation.h"
 #include "fpbridge_nbio.h"
+#include "failure.h"
 #include "nbio_connection.h"
+#include "nbio_failures.h"
 #include "nbio_sdk_records.h"
 #include "operation_guard.h"
 #include "template_text.h"
@@ -18,25 +20,12 @@ constexpr char kPrompt[] = "Aproxime o dedo do dispositivo.";
 
 void SetCaptureFailure(BioStatus* status, NBioAPI_RETURN result) {
     switch (result) {
-        case NBioAPIERROR_INVALID_HANDLE:
-            FailStatus(status, 2, "ERROR - Fingerprint capture failed, invalid handle");
-            break;
-        case NBioAPIERROR_INVALID_POINTER:
-            FailStatus(status, 2, "ERROR - Fingerprint capture failed, invalid pointer");
-            break;
-        case NBioAPIERROR_DEVICE_NOT_OPENED:
-            FailStatus(status, 2, "ERROR - Fingerprint capture failed, device not opened");
-            break;
-        case NBioAPIERROR_CAPTURE_TIMEOUT:
-            FailStatus(status, 2, "ERROR - Fingerprint capture left due to delay to capture a valid digital");
-            break;
-        case NBioAPIERROR_FAKE_SUSPICIOUS:
-            FailStatus(status, 2, "ERROR - Fingerprint capture failed, fake suspicious");
-            break;
-        default:
-            FailStatus(status, 2, "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '%d'",
-                       static_cast<int>(result));
-            break;
+        case NBioAPIERROR_INVALID_HANDLE: Fail<kNbioCaptureInvalidHandle>(status); break;
+        case NBioAPIERROR_INVALID_POINTER: Fail<kNbioCaptureInvalidPointer>(status); break;
+        case NBioAPIERROR_DEVICE_NOT_OPENED: Fail<kNbioCaptureDeviceNotOpened>(status); break;
+        case NBioAPIERROR_CAPTURE_TIMEOUT: Fail<kNbioCaptureTimedOut>(status); break;
+        case NBioAPIERROR_FAKE_SUSPICIOUS: Fail<kNbioCaptureFakeSuspicious>(status); break;
+        default: Fail<kNbioCaptureFailed>(status, static_cast<int>(result)); break;
     }
 }
 
@@ -44,21 +33,17 @@ void TakeTextFir(BioTask* task, NBioAPI_HANDLE sdk) {
     BioStatus* status = task->status;
     const NBioAPI_RETURN freed = NBioAPI_FreeTextFIR(sdk, &task->textFir);
     if (freed != NBioAPIERROR_NONE) {
-        FailStatus(status, static_cast<int32_t>(freed),
-                   "ERROR - Failed to free the memory allocated for the text-encoded FIR, error: '%d'",
-                   static_cast<int>(freed));
+        Fail<kNbioTextFirNotFreed>(status, static_cast<int32_t>(freed));
         return;
     }
     const NBioAPI_RETURN made = NBioAPI_GetExtendedTextFIRFromHandle(sdk, task->capturedFir, &task->textFir, 0,
                                                                      NBioAPI_TEXTFIR_FORMAT_EXTENDED);
     if (made == NBioAPIERROR_INVALID_HANDLE) {
-        SetStatusMessage(status, "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, invalid handle");
+        Fail<kNbioTextFirInvalidHandle>(status);
     } else if (made == NBioAPIERROR_INVALID_POINTER) {
-        SetStatusMessage(status,
-                         "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, invalid pointer");
+        Fail<kNbioTextFirInvalidPointer>(status);
     } else if (made != NBioAPIERROR_NONE) {
-        SetStatusMessage(status, "ERROR - Fingerprint capture failed, error on receive the text-encoded FIR, error: '%d'",
-                         static_cast<int>(made));
+        Fail<kNbioTextFirFailed>(status, static_cast<int>(made));
     }
     if (made == NBioAPIERROR_NONE && task->textFir.TextFIR) {
         task->inputData = task->textFir.TextFIR;
@@ -139,16 +124,14 @@ char* Capture() {
         if (status->error == 0) {
             const CaptureObjects objects(&task);
             if (!RunCaptureOperation(kNbioModuleName, kPrompt, &window, CaptureWorker, &task)) {
-                status->success = false;
-                SetStatusMessage(status.get(), "ERROR - Fingerprint capture failed, worker not started");
+                Fail<kNbioCaptureWorkerNotStarted>(status.get());
             }
             if (status->success) {
                 result.reset(PackTemplateText(static_cast<const unsigned char*>(task.inputData), task.inputLength,
                                               kNbioEnvelope));
                 if (!result) {
                     // A text that could not be unpacked again is no template.
-                    FailStatus(status.get(), 2, "ERROR - Fingerprint template could not be packed, size: '%d'",
-                               task.inputLength);
+                    Fail<kNbioNotPacked>(status.get(), task.inputLength);
                 }
             }
         }
@@ -163,14 +146,13 @@ char* Capture() {
 extern "C" {
 
 char* FK_Capture(const char*, int32_t) {
-    try {
-        const OperationGuard guard;
-        if (!guard.entered()) return FailureText(kBusyMessage, kFailureTextSize);
-        return Capture();
-    } catch (...) {
-        // The owners inside have released the SDK's objects and ended the instance.
-        return FailureText(CaughtFailureMessage(), kFailureTextSize);
-    }
+    // On a failure inside, the owners in Capture have released the SDK's
+    // objects and ended the instance.
+    return CatchAll([] { return FailureText(CaughtFailure().text, kFailureTextSize); },
+                       [] {
+                           const OperationGuard guard;
+                           return guard.entered() ? Capture() : FailureText<kBusy>(kFailureTextSize);
+                       });
 }
 
 char* FK_VerifyServer(void) { return FK_Capture(nullptr, 1); }

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-#include "export_guard.h"
+#include "failure.h"
 #include "fpbridge_nbio.h"
 #include "library_setup.h"
+#include "nbio_failures.h"
 #include "operation_guard.h"
 
 namespace {
@@ -32,18 +33,16 @@ void NbioConnectionStart(BioStatus* status, bool openDevice) {
 
     const NBioAPI_RETURN initialised = NBioAPI_Init(&g_sdk);
     if (initialised != NBioAPIERROR_NONE) {
-        FailStatus(status, 1, "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
-                   status->operation, static_cast<int>(initialised));
+        Fail<kNbioInitFailed>(status, status->operation, static_cast<int>(initialised));
     }
     if (openDevice) {
         if (g_sdk != 0) {
             const NBioAPI_RETURN opened = NBioAPI_OpenDevice(g_sdk, kNbioDeviceId);
             if (opened != NBioAPIERROR_NONE) {
-                FailStatus(status, 1, "ERROR - Fingerprint device initialization failed, operation: '%d', error: '%d'",
-                           status->operation, static_cast<int>(opened));
+                Fail<kNbioInitFailed>(status, status->operation, static_cast<int>(opened));
             }
         } else {
-            FailStatus(status, 1, "ERROR - Fingerprint device not found");
+            Fail<kNbioDeviceNotFound>(status);
         }
     }
     if (g_authType == 0) g_authType = 1;
@@ -56,11 +55,11 @@ void NbioConnectionEnd() {
 extern "C" {
 
 int32_t FK_Init(uint8_t openDevice, BioTask* task) {
-    return GuardExport<int32_t>(1, [&] {
+    return CatchAll(1, [&] {
         const OperationGuard guard;
         if (!guard.entered()) {
-            if (task) FailStatus(task->status, kBusyError, "%s", kBusyMessage);
-            return kBusyError;
+            if (task) Fail<kBusy>(task->status);
+            return kBusy.code;
         }
         if (task && task->status && task->status->message) {
             NbioConnectionStart(task->status, openDevice != 0);
@@ -73,7 +72,7 @@ int32_t FK_Init(uint8_t openDevice, BioTask* task) {
 }
 
 int32_t FK_Close(int32_t closeDevice) {
-    return GuardExport<int32_t>(-1, [&] {
+    return CatchAll(-1, [&] {
         const OperationGuard guard;
         if (!guard.entered() || g_sdk == 0) return -1;
         EndInstance(closeDevice != 0);
@@ -81,16 +80,19 @@ int32_t FK_Close(int32_t closeDevice) {
     });
 }
 
+// Nothing to do, so nothing to guard: the reader's serial is not offered.
 int32_t FK_DeviceSerial(char*) { return 0; }
 
 void FK_SetAuthType(int32_t type) {
-    // Not while an operation reads it.
-    const OperationGuard guard;
-    if (!guard.entered()) return;
-    if (type == 2) {
-        g_authType = NBioAPI_FDX_FORMAT_ISO;
-    } else if (type != 3) {
-        g_authType = 1;
-    }
+    CatchAll([] {}, [&] {
+        // Not while an operation reads it.
+        const OperationGuard guard;
+        if (!guard.entered()) return;
+        if (type == 2) {
+            g_authType = NBioAPI_FDX_FORMAT_ISO;
+        } else if (type != 3) {
+            g_authType = 1;
+        }
+    });
 }
 }

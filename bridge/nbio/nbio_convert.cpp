@@ -1,5 +1,5 @@
 // FK_Convert: FDx data <-> SDK FIR with the instance that FK_Init opened.
-#include "export_guard.h"
+#include "failure.h"
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
 #include "nbio_sdk_records.h"
@@ -32,7 +32,7 @@ intptr_t Convert(int32_t direction, void* data, int32_t* size, int32_t formatTyp
 }  // namespace
 
 extern "C" intptr_t FK_Convert(int32_t direction, void* data, int32_t* size, int32_t formatType) {
-    return GuardExport<intptr_t>(0, [&] {
+    return CatchAll(intptr_t{0}, [&] {
         const OperationGuard guard;
         return guard.entered() ? Convert(direction, data, size, formatType) : 0;
     });

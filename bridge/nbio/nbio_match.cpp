@@ -3,34 +3,34 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "export_guard.h"
+#include "failure.h"
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
+#include "nbio_failures.h"
 #include "nbio_templates.h"
 #include "operation_guard.h"
 #include "plog/RecordBatch.h"
 
 namespace {
 
-struct TemplateMessages {
-    const char* decode;
-    const char* sizes;
-    const char* memory;
+// What a template that cannot be read fails with, for each of the two texts.
+struct TemplateFailures {
+    void (*notDecoded)(BioStatus*) noexcept;
+    void (*sizes)(BioStatus*) noexcept;
+    void (*noMemory)(BioStatus*) noexcept;
 };
-constexpr TemplateMessages kStoredMessages = {"ERROR - FK_VerifyMatch - Decode64 Error - %d",
-                                              "ERROR - FK_VerifyMatch - Unpack Stored Error - %d",
-                                              "ERROR - FK_VerifyMatch - Template Stored - %d"};
-constexpr TemplateMessages kVerifyMessages = {"ERROR - FK_VerifyMatch - decode64 Error - %d",
-                                              "ERROR - FK_VerifyMatch - Unpack Verify Error - %d",
-                                              "ERROR - FK_VerifyMatch - Template Verify - %d"};
+constexpr TemplateFailures kStoredFailures = {Fail<kNbioStoredNotDecoded>, Fail<kNbioStoredSizes>,
+                                              Fail<kNbioStoredNoMemory>};
+constexpr TemplateFailures kVerifyFailures = {Fail<kNbioVerifyNotDecoded>, Fail<kNbioVerifySizes>,
+                                              Fail<kNbioVerifyNoMemory>};
 
-bool ReadOrReport(BioStatus* status, const char* kind, const char* text, const TemplateMessages& messages,
+bool ReadOrReport(BioStatus* status, const char* kind, const char* text, const TemplateFailures& failures,
                   TemplateBytes* out) {
     switch (ReadTemplate(kind, text, out)) {
         case TemplateFault::kNone: return true;
-        case TemplateFault::kDecode: FailStatus(status, 14, messages.decode, 14); break;
-        case TemplateFault::kSizes: FailStatus(status, 6, messages.sizes, 6); break;
-        case TemplateFault::kMemory: FailStatus(status, 6, messages.memory, 6); break;
+        case TemplateFault::kDecode: failures.notDecoded(status); break;
+        case TemplateFault::kSizes: failures.sizes(status); break;
+        case TemplateFault::kMemory: failures.noMemory(status); break;
     }
     return false;
 }
@@ -53,7 +53,7 @@ void CompareTemplates(BioStatus* status, TemplateBytes& stored, TemplateBytes& v
         status->matched = matched == 1;
     } else {
         status->matched = false;
-        FailStatus(status, static_cast<int32_t>(compared), "ERROR - FK_VerifyMatch - Erro na verificacao - %d", 13);
+        Fail<kNbioCompareFailed>(status, static_cast<int32_t>(compared));
     }
 }
 
@@ -61,18 +61,18 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
                  const char* ToVerify) {
     // Absent and empty templates alike: there is nothing to compare.
     if (!FkStored || !ToVerify || !*FkStored || !*ToVerify) {
-        FailStatus(status, 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
+        Fail<kNbioInvalidParameter>(status);
         NbioConnectionEnd();
         return;
     }
     const NbioConnection connection(status, false);
     if (status->error == 0 && NbioSdkHandle() == 0) {
-        FailStatus(status, 2, "ERROR - Device not initialized.");
+        Fail<kNbioNotInitialized>(status);
     }
     if (status->error == 0) {
         TemplateBytes stored, verify;
-        if (ReadOrReport(status, tpStored, FkStored, kStoredMessages, &stored) &&
-            ReadOrReport(status, tpVerify, ToVerify, kVerifyMessages, &verify)) {
+        if (ReadOrReport(status, tpStored, FkStored, kStoredFailures, &stored) &&
+            ReadOrReport(status, tpVerify, ToVerify, kVerifyFailures, &verify)) {
             CompareTemplates(status, stored, verify);
         }
     }
@@ -89,31 +89,29 @@ extern "C" {
 
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* statusOut) {
-    try {
+    const auto withoutStatus = [&] {
+        FailWithoutStatus(kOpVerifyMatch, statusOut);
+        return 0;
+    };
+    return CatchAll(withoutStatus, [&] {
         // The codec's records of a comparison reach the log in one write.
         plog::RecordBatch records;
         OwnedStatus status(kOpVerifyMatch);
         const OperationGuard guard;
         if (!guard.entered()) {
-            FailStatus(status.get(), kBusyError, "%s", kBusyMessage);
+            Fail<kBusy>(status.get());
         } else {
-            try {
-                VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify);
-            } catch (...) {
-                // The connection's end has released what was open.
-                FailInside(status.get());
-            }
+            // On a failure inside, the connection's end has released what was open.
+            CatchAll([&] { FailInside(status.get()); },
+                     [&] { VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify); });
         }
         if (statusOut) HandOverStatus(status, statusOut);
         return status->matched ? 1 : 0;
-    } catch (...) {
-        FailWithoutStatus(kOpVerifyMatch, statusOut);
-        return 0;
-    }
+    });
 }
 
 int32_t FK_Match(const char* stored, const char* verify) {
-    return GuardExport<int32_t>(0, [&] {
+    return CatchAll(0, [&] {
         plog::RecordBatch records;
         const OperationGuard guard;
         return guard.entered() ? Match(stored, verify) : 0;
@@ -121,7 +119,7 @@ int32_t FK_Match(const char* stored, const char* verify) {
 }
 
 int32_t FK_CaptureAndVerify(const char* stored) {
-    return GuardExport<int32_t>(-1, [&] {
+    return CatchAll(-1, [&] {
         const OperationGuard guard;
         if (!guard.entered()) return -1;
         const OwnedText captured(FK_Capture(nullptr, 1));
@@ -132,7 +130,7 @@ int32_t FK_CaptureAndVerify(const char* stored) {
 }
 
 int32_t FK_VerifyMcsNitGen(char** argv, int32_t argc, char* out, int32_t outSize) {
-    return GuardExport<int32_t>(0, [&] {
+    return CatchAll(0, [&] {
         if (argc >= 2 && argv && argv[0] && argv[0][0] != '\0' && out && outSize >= 64) {
             // Nothing but the fixed line: a status without a message of its own.
             char empty[] = "";

@@ -3,11 +3,12 @@
 #include <memory>
 
 #include "capture_operation.h"
-#include "export_guard.h"
+#include "failure.h"
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
-#include "operation_guard.h"
+#include "nbio_failures.h"
 #include "nbio_sdk_records.h"
+#include "operation_guard.h"
 #include "nbio_templates.h"
 
 namespace {
@@ -29,18 +30,10 @@ DWORD WINAPI VerifyWorker(void* parameter) {
         status->matched = matched == 1;
     } else {
         switch (verified) {
-            case NBioAPIERROR_INVALID_HANDLE:
-                FailStatus(status, 3, "ERROR - Error checking fingerprints, invalid handle");
-                break;
-            case NBioAPIERROR_INVALID_POINTER:
-                FailStatus(status, 3, "ERROR - Error checking fingerprints, invalid pointer");
-                break;
-            case NBioAPIERROR_DATA_CANNOT_BE_DECRYPTED:
-                FailStatus(status, 3, "ERROR - Error checking fingerprints, data cannot be decrypted");
-                break;
-            default:
-                FailStatus(status, 3, "ERROR - Error checking fingerprints, error: '%d'", static_cast<int>(verified));
-                break;
+            case NBioAPIERROR_INVALID_HANDLE: Fail<kNbioVerifyInvalidHandle>(status); break;
+            case NBioAPIERROR_INVALID_POINTER: Fail<kNbioVerifyInvalidPointer>(status); break;
+            case NBioAPIERROR_DATA_CANNOT_BE_DECRYPTED: Fail<kNbioVerifyNotDecrypted>(status); break;
+            default: Fail<kNbioVerifyFailed>(status, static_cast<int>(verified)); break;
         }
     }
     FinishCaptureWorker(task->window);
@@ -51,11 +44,11 @@ void VerifyStored(BioStatus* status, const char* kind, const char* stored) {
     TemplateBytes bytes;
     const TemplateFault fault = ReadTemplate(kind, stored, &bytes);
     if (fault == TemplateFault::kDecode) {
-        FailStatus(status, 14, "ERROR - FK_VerifyMatch - decode64 Error - %d", 14);
+        Fail<kNbioVerifyNotDecoded>(status);
         return;
     }
     if (fault != TemplateFault::kNone) {
-        FailStatus(status, 6, "ERROR - FK_VerifyMatch - Unpack Stored Error - %d", 6);
+        Fail<kNbioStoredSizes>(status);
         return;
     }
     SdkTemplateInput input(NbioSdkHandle(), NbioAuthType(), bytes);
@@ -73,7 +66,7 @@ int32_t Verify(const char* kind, const char* stored) {
         const NbioConnection connection(status.get(), true);
         if (status->error == 0) {
             if (!stored || !*stored) {
-                FailStatus(status.get(), 7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
+                Fail<kNbioInvalidParameter>(status.get());
             } else {
                 VerifyStored(status.get(), kind, stored);
             }
@@ -86,7 +79,7 @@ int32_t Verify(const char* kind, const char* stored) {
 }  // namespace
 
 extern "C" int32_t FK_Verify(const char* kind, const char* stored) {
-    return GuardExport<int32_t>(0, [&] {
+    return CatchAll(0, [&] {
         const OperationGuard guard;
         return guard.entered() ? Verify(kind, stored) : 0;
     });

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "alert.h"
-#include "failure_text.h"
+#include "failure.h"
 #include "template_codec.h"
 #include "template_text.h"
 

@@ -16,6 +16,7 @@
 
 #include "client_command.h"
 #include "client_faces.h"
+#include "failure.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
 
@@ -185,7 +186,7 @@ TEST_F(ExecInClient, OneCommandIsOneOperation) {
         changed.wait(lock, [&] { return held; });
     }
     g_script = Script{};
-    const std::string busy = kBusyMessage;
+    const std::string busy = kBusy.text;
     EXPECT_EQ(Run(Line({"MATCH", "Z", "s", "Z", "a"})).result, "00" + busy);
     EXPECT_EQ(Run("ENROLL").result, busy);
     EXPECT_EQ(Run(Line({"CAPTURAR"})).result, busy);

@@ -3,8 +3,12 @@
 #include <cstring>
 
 #include "bio_status.h"
+#include "failure.h"
 
 namespace {
+
+constexpr Failure kInvalidParameter = {7, "ERROR - FK_VerifyMatch - Invalid Parameter - %d", true};
+constexpr Failure kTextOnly = {kCodeKept, "%s"};
 
 TEST(BioStatusText, RendersFlagsCodeAndMessage) {
     OwnedStatus status(kOpVerifyMatch);
@@ -14,10 +18,8 @@ TEST(BioStatusText, RendersFlagsCodeAndMessage) {
     EXPECT_EQ(FormatBioStatus(out, status.get()), 1);
     EXPECT_STREQ(out, "true#true#0#");
 
-    status->success = false;
     status->matched = false;
-    status->error = 7;
-    SetStatusMessage(status.get(), "ERROR - FK_VerifyMatch - Invalid Parameter - %d", 7);
+    Fail<kInvalidParameter>(status.get());
     FormatBioStatus(out, status.get());
     EXPECT_STREQ(out, "false#false#7#ERROR - FK_VerifyMatch - Invalid Parameter - 7");
 }
@@ -42,7 +44,7 @@ TEST(BioStatusText, LongestMessageFitsTheDocumentedRoom) {
 TEST(BioStatusText, MessagesAreCutToTheBuffer) {
     OwnedStatus status(0);
     const std::string longText(3000, 'y');
-    SetStatusMessage(status.get(), "%s", longText.c_str());
+    Fail<kTextOnly>(status.get(), longText.c_str());
     EXPECT_EQ(std::strlen(status->message), static_cast<size_t>(kBioMessageSize - 1));
 }
 

@@ -8,6 +8,7 @@
 
 #include "bio_status.h"
 #include "faces_fixture.h"
+#include "failure.h"
 #include "operation_guard.h"
 
 namespace {
@@ -63,7 +64,7 @@ TEST_P(OneAtATime, CallsFromInsideARunningCaptureAreRefused) {
     const std::string captured = fkCapture();
     g_reentry = nullptr;
 
-    const std::string busy = kBusyMessage;
+    const std::string busy = kBusy.text;
     const bool dpfp = bridge().nativeRecords;
     const std::vector<std::string> refused = {
         busy,
@@ -128,7 +129,7 @@ TEST_P(OneAtATime, TwoThreadsCallingEveryExportAtOnce) {
                     char* text = capture(nullptr, 1);
                     const std::string t = text ? text : "<null>";
                     std::free(text);
-                    note(t.rfind("ERROR", 0) != 0 && !t.empty(), t == kBusyMessage, "capture: " + t);
+                    note(t.rfind("ERROR", 0) != 0 && !t.empty(), t == kBusy.text, "capture: " + t);
                     break;
                 }
                 case 1: {
@@ -140,12 +141,14 @@ TEST_P(OneAtATime, TwoThreadsCallingEveryExportAtOnce) {
                 }
                 case 2: {
                     const int32_t r = verifyMatch("Z", stored.c_str(), "Z", live.c_str(), &status);
-                    note(r == 1 && status.error == 0, r == 0 && status.error == kBusyError, "same finger: " + Outcome(r, status));
+                    note(r == 1 && status.error == 0, r == 0 && status.error == kBusy.code,
+                         "same finger: " + Outcome(r, status));
                     break;
                 }
                 case 3: {
                     const int32_t r = verifyMatch("Z", stored.c_str(), "Z", other.c_str(), &status);
-                    note(r == 0 && status.success, r == 0 && status.error == kBusyError, "two fingers: " + Outcome(r, status));
+                    note(r == 0 && status.success, r == 0 && status.error == kBusy.code,
+                         "two fingers: " + Outcome(r, status));
                     break;
                 }
                 case 4: {
@@ -158,7 +161,7 @@ TEST_P(OneAtATime, TwoThreadsCallingEveryExportAtOnce) {
                     int32_t length = 0;
                     const int32_t r = exec(0, line.data(), 0, message, &length);
                     const std::string result(message, static_cast<size_t>(length));
-                    note(r == 1 && result == "00", r == 1 && result == "00" + std::string(kBusyMessage),
+                    note(r == 1 && result == "00", r == 1 && result == "00" + std::string(kBusy.text),
                          "command line: " + result);
                     char serial[129] = {};
                     deviceSerial(serial);

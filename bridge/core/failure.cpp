@@ -1,4 +1,4 @@
-#include "failure_text.h"
+#include "failure.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -15,13 +15,13 @@ char* NewBuffer() { return static_cast<char*>(std::calloc(kFailureTextMaxSize, 1
 
 }  // namespace
 
-const char* CaughtFailureMessage() noexcept {
+const Failure& CaughtFailure() noexcept {
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        return kOutOfMemoryMessage;
+        return kOutOfMemory;
     } catch (...) {
-        return kUnexpectedFailureMessage;
+        return kFailedUnexpectedly;
     }
 }
 
@@ -44,4 +44,21 @@ void ReserveFailureText() noexcept {
     char* buffer = NewBuffer();
     char* expected = nullptr;
     if (buffer && !g_reserve.compare_exchange_strong(expected, buffer)) std::free(buffer);
+}
+
+void FailInside(BioStatus* status) noexcept {
+    if (&CaughtFailure() == &kOutOfMemory) {
+        Fail<kOutOfMemory>(status);
+    } else {
+        Fail<kFailedUnexpectedly>(status);
+    }
+    if (status) status->matched = false;
+}
+
+void FailWithoutStatus(int32_t operation, BioStatus* out) noexcept {
+    if (!out) return;
+    out->operation = operation;
+    out->success = false;
+    out->matched = false;
+    out->error = kOutOfMemory.code;
 }
