@@ -1,4 +1,4 @@
-#include "simsdk/environment_win32.h"
+#include "simsdk/environment.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "live_capture_win32.h"
+#include "live_capture.h"
 
 #include <windows.h>
 

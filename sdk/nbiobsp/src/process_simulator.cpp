@@ -1,6 +1,6 @@
-#include "dll_simulator_win32.h"
+#include "process_simulator.h"
 
-#include "simsdk/environment_win32.h"
+#include "simsdk/environment.h"
 
 namespace nbiosim {
 
@@ -8,7 +8,7 @@ std::optional<std::string> EnvironmentScript() {
     return simsdk::EnvironmentVariable("NBIOSIM_SCRIPT");
 }
 
-Simulator& DllSimulator() {
+Simulator& ProcessSimulator() {
     // Made on first use rather than from DllMain, where allocating and parsing
     // have no business; the first call of a process comes before any scripting.
     static Simulator simulator([] {

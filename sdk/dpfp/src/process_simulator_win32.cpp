@@ -1,8 +1,6 @@
-#include "dll_simulator_win32.h"
-
 #include <windows.h>
 
-#include "simsdk/environment_win32.h"
+#include "process_simulator.h"
 
 namespace dpfpsim {
 namespace {
@@ -32,11 +30,7 @@ void PinThisLibrary() {
 
 }  // namespace
 
-std::optional<std::string> EnvironmentScript() {
-    return simsdk::EnvironmentVariable("DPFPSIM_SCRIPT");
-}
-
-Simulator& DllSimulator() {
+Simulator& ProcessSimulator() {
     // Made on first use rather than from DllMain, where allocating, parsing and
     // pinning have no business. Never destroyed: at process exit the system has
     // already ended the acquisition threads, possibly inside the simulator's
