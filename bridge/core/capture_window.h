@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <optional>
+
+#include "pump_flag.h"
 
 // The six handles of one capture window, in this order.
 struct BioWindow {
@@ -19,10 +20,6 @@ struct BioWindow {
 
 constexpr int kCancelButtonId = 2;
 
-// Keeps the message loop running; 1 at load and after every operation. Whoever
-// ends a run clears it before posting the message that wakes the loop, so that
-// the loop sees it clear.
-std::atomic<LONG>& PumpFlag();
 
 // Load step: registers the library's own "BioProc" class (one per library, so
 // that two bridges in one process keep their own window procedures) and makes

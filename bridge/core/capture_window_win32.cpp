@@ -17,7 +17,6 @@ constexpr int kLogoResource = 105;
 constexpr int kImagePaneWidth = 320;
 constexpr int kImagePaneHeight = 480;
 
-std::atomic<LONG> g_pumpFlag{1};
 HBRUSH g_whiteBrush = nullptr;
 
 HWND CreateChild(const char* className, const char* text, int x, int y, int width, int height, int id, HWND parent) {
@@ -61,7 +60,6 @@ void DrawLogoAtCreation(HMODULE module, const BioWindow& w) {
 
 }  // namespace
 
-std::atomic<LONG>& PumpFlag() { return g_pumpFlag; }
 
 void RegisterCaptureWindowClass(HMODULE module, WNDPROC procedure) {
     WNDCLASSA windowClass{};
@@ -133,7 +131,7 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
 std::optional<int> RunMessageLoop() {
     const MessageLoopScope loop;
     MSG message;
-    while (g_pumpFlag.load() != 0) {
+    while (PumpFlag().load() != 0) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
         if (got == -1) break;

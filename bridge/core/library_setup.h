@@ -9,8 +9,6 @@
 
 #include "client_faces.h"
 
-constexpr int kModuleNameSize = 64;
-
 struct BridgeTraits {
     // The library's own file name, written into the module name buffer by its
     // operations ("fpbridge_nbio.dll").
@@ -30,9 +28,6 @@ BOOL BridgeDllMain(HINSTANCE module, DWORD reason, const BridgeTraits& traits);
 
 // The loaded library's module handle: its logo, version and window class.
 HMODULE BridgeModule();
-
-// The 64-byte module name buffer; operations write the library's file name into it.
-char* ModuleNameBuffer();
 
 // The operation log's file: the user's profile folder + "\kavro_biometria.log",
 // or the bare name (current directory) when the shell has no profile folder.

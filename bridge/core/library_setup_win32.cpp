@@ -11,6 +11,7 @@
 #include "capture_window.h"
 #include "debug_trace.h"
 #include "failure.h"
+#include "module_name.h"
 #include "plog/Init.h"
 #include "template_codec.h"
 
@@ -18,7 +19,6 @@ namespace {
 
 HMODULE g_module = nullptr;
 const BridgeTraits* g_traits = nullptr;
-char* g_moduleName = nullptr;
 
 constexpr char kLogFileName[] = "kavro_biometria.log";
 
@@ -75,7 +75,7 @@ void Attach(HMODULE module, const BridgeTraits& traits) {
     CodecAllocateBuffers();
     // Kept aside so that a failure still reaches its caller as text when memory runs out.
     ReserveFailureText();
-    g_moduleName = static_cast<char*>(std::calloc(kModuleNameSize, 1));
+    AllocateModuleName();
     InitOperationLog();
 }
 
@@ -86,8 +86,7 @@ void Detach() {
     if (!g_traits || !g_traits->releaseAtUnload) return;
     CodecReleaseBuffers();
     CloseDebugTrace();
-    std::free(g_moduleName);
-    g_moduleName = nullptr;
+    ReleaseModuleName();
     ReleaseCaptureWindowBrush();
 }
 
@@ -103,8 +102,6 @@ BOOL BridgeDllMain(HINSTANCE module, DWORD reason, const BridgeTraits& traits) {
 }
 
 HMODULE BridgeModule() { return g_module; }
-
-char* ModuleNameBuffer() { return g_moduleName; }
 
 std::string OperationLogPath() {
     char folder[MAX_PATH] = {};

@@ -40,9 +40,8 @@ FailureWriter AddSample(const uint8_t* data, uint32_t size, BioTask* task) {
         return Fail<kDpfpFeatureSetSizeUnknown>;
     }
     task->featureSetLength = setLength;
-    std::vector<uint8_t>& set = task->featureSetStore[static_cast<size_t>(task->collected)];
+    std::vector<uint8_t>& set = task->featureSets[static_cast<size_t>(task->collected)];
     set.assign(static_cast<size_t>(setLength), 0);
-    task->featureSets[task->collected] = set.data();
 
     int32_t imageQuality = 0, featuresQuality = 0, created = 0;
     if (FX_extractFeatures(task->extraction, static_cast<int32_t>(size), data, DP_PURPOSE_PREREGISTRATION, setLength,
@@ -57,15 +56,15 @@ FailureWriter AddSample(const uint8_t* data, uint32_t size, BioTask* task) {
         templateLength > kMaxFeatureBytes) {
         return Fail<kDpfpTemplateSizeUnknown>;
     }
+    std::vector<uint8_t*> sets;
+    for (std::vector<uint8_t>& made : task->featureSets) sets.push_back(made.data());
     std::vector<uint8_t> made(static_cast<size_t>(templateLength), 0);
     int32_t flag = 0;
-    if (MC_generateRegFeatures(task->comparison, 0, task->needed, setLength, task->featureSets, templateLength,
-                               made.data(), nullptr, &flag) != 0) {
+    if (MC_generateRegFeatures(task->comparison, 0, task->needed, setLength, sets.data(), templateLength, made.data(),
+                               nullptr, &flag) != 0) {
         return Fail<kDpfpTemplateNotMade>;
     }
-    task->templateStore = std::move(made);
-    task->templateData = task->templateStore.data();
-    task->templateLength = templateLength;
+    task->templateData = std::move(made);
     return nullptr;
 }
 
@@ -105,8 +104,7 @@ DWORD WINAPI EnrollThread(void* parameter) {
             return false;
         },
         [&] {
-            task->featureSetStore.assign(static_cast<size_t>(task->needed), {});
-            task->featureSetPointers.assign(static_cast<size_t>(task->needed), nullptr);
+            task->featureSets.assign(static_cast<size_t>(task->needed), {});
             return true;
         });
     if (!stored) {
@@ -115,7 +113,6 @@ DWORD WINAPI EnrollThread(void* parameter) {
         PostFinish(task);
         return 0;
     }
-    task->featureSets = task->featureSetPointers.data();
     FX_createContext(&task->extraction);
     MC_createContext(&task->comparison);
     ShowEnrollPrompt(task, "%s:Scan your finger for enrollment. - (%d/%d)");
@@ -138,14 +135,15 @@ DWORD WINAPI EnrollThread(void* parameter) {
 // template, or a template that does not pack, is a failure.
 char* PackTemplate(BioTask* task) {
     BioStatus* status = task->status;
-    if (!task->templateData) {
+    if (task->templateData.empty()) {
         Fail<kDpfpEnrollmentIncomplete>(status, task->collected, task->needed);
         return nullptr;
     }
-    char* text = PackTemplateText(task->templateData, task->templateLength, kDpfpEnvelope,
+    const int32_t templateLength = static_cast<int32_t>(task->templateData.size());
+    char* text = PackTemplateText(task->templateData.data(), templateLength, kDpfpEnvelope,
                                   task->imageWidth, task->imageHeight);
     if (!text) {
-        Fail<kDpfpNotPacked>(status, task->templateLength);
+        Fail<kDpfpNotPacked>(status, templateLength);
     }
     return text;
 }

@@ -17,6 +17,7 @@
 #include "operation_guard.h"
 #include "plog/Log.h"
 #include "plog/RecordBatch.h"
+#include "pump_flag.h"
 #include "template_text.h"
 
 namespace {
@@ -35,17 +36,16 @@ void TemplateToVerify(const uint8_t* data, uint32_t size, BioTask* task) {
     }
     task->verifyLength = length;
     if (data && size != 0) {
-        task->verifyStore.assign(static_cast<size_t>(length), 0);
+        std::vector<uint8_t> features(static_cast<size_t>(length), 0);
         int32_t imageQuality = 0, featuresQuality = 0, created = 0;
         const FX_RESULT extracted =
             FX_extractFeatures(task->extraction, static_cast<int32_t>(size), data, DP_PURPOSE_VERIFICATION, length,
-                               task->verifyStore.data(), &imageQuality, &featuresQuality, &created);
+                               features.data(), &imageQuality, &featuresQuality, &created);
         // A set the module did not make is no template: it stays out of the task.
         if (extracted == 0 && created != 0) {
-            task->verifyFeatures = task->verifyStore.data();
-            task->verifyFeaturesSize = length;
+            task->verifyFeatures = std::move(features);
         } else {
-            task->verifyStore.clear();
+            task->verifyFeatures.clear();
         }
     }
     PLOGD << "End";
@@ -55,17 +55,19 @@ void Verify(const uint8_t* data, uint32_t size, BioTask* task) {
     PLOGD << "Begin";
     TemplateToVerify(data, size, task);
     BioStatus* status = task->status;
-    if (task->verifyFeatures && task->verifyFeaturesSize < task->verifyLength) {
+    const int32_t available = static_cast<int32_t>(task->verifyFeatures.size());
+    if (!task->verifyFeatures.empty() && available < task->verifyLength) {
         // The module reads a whole verification feature set: a shorter
         // template would be read past its end.
         Fail<kDpfpVerifyUnreadable>(status);
         PLOGE << "msg=" << status->message;
-    } else if (task->verifyFeatures) {
+    } else if (!task->verifyFeatures.empty()) {
         int32_t options = 0, securityLevel = 4, decision = 0;
         double score = 0.0;
         const MC_RESULT compared =
-            MC_verifyFeaturesEx(task->comparison, task->templateLength, task->templateData, task->verifyLength,
-                                task->verifyFeatures, 0, &options, nullptr, &securityLevel, &score, &decision);
+            MC_verifyFeaturesEx(task->comparison, static_cast<int32_t>(task->templateData.size()),
+                                task->templateData.data(), task->verifyLength, task->verifyFeatures.data(), 0, &options,
+                                nullptr, &securityLevel, &score, &decision);
         if (compared != 0) {
             char text[kResultTextSize];
             GetResultText(compared, text);
@@ -95,12 +97,12 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
             PLOGD_AS("FK_VerifyMatch") << "tpStored != N";
         }
         int32_t unpackedSize = 0;
-        bool read = ReadTemplate(tpStored, FkStored, &task.templateStore, nullptr);
+        bool read = ReadTemplate(tpStored, FkStored, &task.templateData, nullptr);
         if (!read) {
             Fail<kDpfpStoredUnreadable>(status);
             PLOGE_AS("FK_VerifyMatch") << "msg=" << status->message;
         } else {
-            read = ReadTemplate(tpVerify, ToVerify, &task.verifyStore, &unpackedSize);
+            read = ReadTemplate(tpVerify, ToVerify, &task.verifyFeatures, &unpackedSize);
             if (!IsNativeKind(tpVerify)) {
                 PLOGD_AS("FK_VerifyMatch") << "unpackedsize=" << unpackedSize;
             }
@@ -110,10 +112,6 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
             }
         }
         if (read) {
-            task.templateData = task.templateStore.data();
-            task.templateLength = static_cast<int32_t>(task.templateStore.size());
-            task.verifyFeatures = task.verifyStore.data();
-            task.verifyFeaturesSize = static_cast<int32_t>(task.verifyStore.size());
             task.collected = 0;
             status->success = true;
             status->matched = false;

@@ -10,7 +10,7 @@
 #include "dpfp_failures.h"
 #include "failure.h"
 #include "fpbridge_dpfp.h"
-#include "library_setup.h"
+#include "module_name.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
 

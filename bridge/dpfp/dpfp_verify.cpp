@@ -62,11 +62,11 @@ char* CaptureFailureText(int32_t error, const char* message) {
 }
 
 char* PackLiveTemplate(BioTask* task) {
-    if (!task->verifyFeatures) {
+    if (task->verifyFeatures.empty()) {
         Fail<kDpfpNoFingerRead>(task->status);
         return nullptr;
     }
-    char* text = PackTemplateText(task->verifyFeatures, task->verifyLength, kDpfpEnvelope,
+    char* text = PackTemplateText(task->verifyFeatures.data(), task->verifyLength, kDpfpEnvelope,
                                   task->imageWidth, task->imageHeight);
     if (!text) {
         Fail<kDpfpNotPacked>(task->status, task->verifyLength);
@@ -112,7 +112,7 @@ void LiveCaptureEvent(BioTask* task, WPARAM kind, LPARAM data) {
         TemplateToVerify(bytes, bytes ? sample->size : 0, task);
         if (!bytes) {
             Fail<kDpfpNoSampleData>(task->status);
-        } else if (!task->verifyFeatures) {
+        } else if (task->verifyFeatures.empty()) {
             Fail<kDpfpNoFeatureSet>(task->status);
         }
         PostFinish(task);

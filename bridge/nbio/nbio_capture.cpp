@@ -1,5 +1,5 @@
 // FK_Capture: one finger captured in the capture window, returned as packed
-// template text.
+// template text; and FK_CaptureAndVerify, that finger matched at once.
 #include <cstdlib>
 #include <cstring>
 
@@ -9,6 +9,7 @@
 #include "nbio_connection.h"
 #include "nbio_failures.h"
 #include "nbio_sdk_records.h"
+#include "nbio_window_win32.h"
 #include "operation_guard.h"
 #include "template_text.h"
 
@@ -156,4 +157,15 @@ char* FK_Capture(const char*, int32_t) {
 }
 
 char* FK_VerifyServer(void) { return FK_Capture(nullptr, 1); }
+
+int32_t FK_CaptureAndVerify(const char* stored) {
+    return CatchAll(-1, [&] {
+        const OperationGuard guard;
+        if (!guard.entered()) return -1;
+        const OwnedText captured(FK_Capture(nullptr, 1));
+        // A capture whose FDx conversion failed gives an empty text: no template either.
+        if (!captured || captured.get()[0] == '\0' || std::strncmp(captured.get(), "ERROR", 5) == 0) return -1;
+        return FK_Match(stored, captured.get());
+    });
+}
 }

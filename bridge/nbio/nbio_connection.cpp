@@ -4,7 +4,7 @@
 
 #include "failure.h"
 #include "fpbridge_nbio.h"
-#include "library_setup.h"
+#include "module_name.h"
 #include "nbio_failures.h"
 #include "operation_guard.h"
 

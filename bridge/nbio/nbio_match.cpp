@@ -1,5 +1,5 @@
-// Matching of two template texts without the reader: FK_VerifyMatch and the
-// shortcuts over it.
+// Matching of two template texts without the reader: FK_VerifyMatch, FK_Match
+// over it, and FK_VerifyMcsNitGen.
 #include <cstdlib>
 #include <cstring>
 
@@ -115,17 +115,6 @@ int32_t FK_Match(const char* stored, const char* verify) {
         plog::RecordBatch records;
         const OperationGuard guard;
         return guard.entered() ? Match(stored, verify) : 0;
-    });
-}
-
-int32_t FK_CaptureAndVerify(const char* stored) {
-    return CatchAll(-1, [&] {
-        const OperationGuard guard;
-        if (!guard.entered()) return -1;
-        const OwnedText captured(FK_Capture(nullptr, 1));
-        // A capture whose FDx conversion failed gives an empty text: no template either.
-        if (!captured || captured.get()[0] == '\0' || std::strncmp(captured.get(), "ERROR", 5) == 0) return -1;
-        return Match(stored, captured.get());
     });
 }
 

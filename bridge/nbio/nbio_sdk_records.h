@@ -2,16 +2,6 @@
 #pragma once
 
 #include "NBioAPI.h"
-#include "capture_window.h"
-
-// The SDK draws the live image into the image pane of the capture window.
-inline NBioAPI_WINDOW_OPTION CaptureWindowOption(const BioWindow& window) {
-    NBioAPI_WINDOW_OPTION option{};
-    option.WindowStyle = NBioAPI_WINDOW_STYLE_INVISIBLE;
-    option.ParentWnd = window.frame;
-    option.FingerWnd = window.image;
-    return option;
-}
 
 inline NBioAPI_INPUT_FIR HandleInput(NBioAPI_FIR_HANDLE* fir) {
     NBioAPI_INPUT_FIR input{};

@@ -5,7 +5,10 @@
 
 #include "NBioAPI.h"
 #include "bio_status.h"
-#include "capture_window.h"
+
+// The capture window's handles (capture_window.h); operations without a
+// window never look inside.
+struct BioWindow;
 
 struct BioTask {
     // Capture: the captured template bytes (owned by the SDK). Verify: the

@@ -8,6 +8,7 @@
 #include "nbio_connection.h"
 #include "nbio_failures.h"
 #include "nbio_sdk_records.h"
+#include "nbio_window_win32.h"
 #include "operation_guard.h"
 #include "nbio_templates.h"
 
