@@ -60,18 +60,45 @@ private:
 };
 
 // A template argument as one input: the kind marker, a NUL and the text (a
-// TemplateInput). An input without a NUL is a text with no marker at all.
+// TemplateInput). An input without a NUL is a text with no marker at all; the
+// single byte kAbsent is no text and no marker.
+constexpr char kAbsent = '\x7F';
+
 struct MarkedText {
-    MarkedText(const uint8_t* data, size_t size, const EnvelopeLayout& layout) {
-        const std::string input(reinterpret_cast<const char*>(data), size);
+    MarkedText(const uint8_t* data, size_t size, const EnvelopeLayout& layout)
+        : MarkedText(std::string(reinterpret_cast<const char*>(data), size), layout) {}
+    MarkedText(const std::string& input, const EnvelopeLayout& layout) {
+        absent = input.size() == 1 && input[0] == kAbsent;
         const size_t split = input.find('\0');
         hasMarker = split != std::string::npos;
         kind = hasMarker ? input.substr(0, split) : std::string();
         text = TemplateInput(hasMarker ? input.substr(split + 1) : input).text(layout);
     }
     const char* marker() const { return hasMarker ? kind.c_str() : nullptr; }
+    // The text as an export is handed it: null when absent.
+    const char* get() const { return absent ? nullptr : text.c_str(); }
 
+    bool absent = false;
     bool hasMarker;
     std::string kind;
     std::string text;  // the bridges read it up to its first NUL
+};
+
+// The two template arguments of a comparison in one input: the stored one,
+// kArgumentBreak, then the one to verify. Without the break the one to verify
+// is absent.
+constexpr char kArgumentBreak[] = "#VERIFY#";
+
+struct ComparisonInput {
+    ComparisonInput(const uint8_t* data, size_t size, const EnvelopeLayout& layout)
+        : ComparisonInput(std::string(reinterpret_cast<const char*>(data), size), layout) {}
+    ComparisonInput(const std::string& input, const EnvelopeLayout& layout)
+        : stored(input.substr(0, input.find(kArgumentBreak)), layout),
+          verify(input.find(kArgumentBreak) == std::string::npos
+                     ? std::string(1, kAbsent)
+                     : input.substr(input.find(kArgumentBreak) + sizeof kArgumentBreak - 1),
+                 layout) {}
+
+    MarkedText stored;
+    MarkedText verify;
 };

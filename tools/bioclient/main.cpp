@@ -2,6 +2,7 @@
 //   bioclient info <library.dll>                   exports, version text and debug switch
 //   bioclient codec                                a template packed into text and unpacked again
 //   bioclient capture <library.dll> [pause]        FK_Capture; prints the template text
+//   bioclient fdx <library.dll>                    the same with FDx templates (FK_SetAuthType(2))
 //   bioclient live <library.dll> [pause]           FK_VerifyServer; prints the live template text
 //   bioclient verify <library.dll> <file>          FK_Verify of a live finger against a saved text
 //   bioclient match <library.dll> <file> <file>    FK_VerifyMatch of two saved texts; prints 1 or 0
@@ -170,6 +171,15 @@ int Capture(const char* library, const char* pause) {
     return PrintText(capture(nullptr, 1));
 }
 
+int CaptureFdx(const char* library) {
+    Library bridge(library);
+    auto setAuthType = bridge.get<void(__cdecl*)(int32_t)>("FK_SetAuthType");
+    auto capture = bridge.get<char*(__cdecl*)(const char*, int32_t)>("FK_Capture");
+    if (!setAuthType || !capture) return 1;
+    setAuthType(2);
+    return PrintText(capture(nullptr, 1));
+}
+
 int Live(const char* library, const char* pause) {
     Library bridge(library);
     auto live = bridge.get<char*(__cdecl*)()>("FK_VerifyServer");
@@ -255,6 +265,7 @@ int Exec(const char* library, int fieldCount, char** fields) {
 
 int main(int argc, char** argv) {
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "capture") == 0) return Capture(argv[2], argv[3]);
+    if (argc == 3 && std::strcmp(argv[1], "fdx") == 0) return CaptureFdx(argv[2]);
     if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "live") == 0) return Live(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "verify") == 0) return Verify(argv[2], argv[3]);
     if (argc >= 5 && std::strcmp(argv[1], "mcs") == 0) return McsDigital(argv[2], argc - 3, argv + 3);
@@ -263,7 +274,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "codec") == 0) return Codec();
     if (argc >= 4 && std::strcmp(argv[1], "exec") == 0) return Exec(argv[2], argc - 3, argv + 3);
     std::fprintf(stderr,
-                 "usage: bioclient info <library.dll> | codec | capture <library.dll> [N:MS] | "
+                 "usage: bioclient info <library.dll> | codec | capture <library.dll> [N:MS] | fdx <library.dll> | "
                  "live <library.dll> [N:MS] | verify <library.dll> <stored-file> | "
                  "match <library.dll> <stored-file> <verify-file> | mcs <library.dll> <live-file> <stored-file>... | "
                  "exec <library.dll> <word> [field...]\n");
