@@ -22,8 +22,9 @@ constexpr int kCancelButtonId = 2;
 
 
 // Load step: registers the library's own "BioProc" class (one per library, so
-// that two bridges in one process keep their own window procedures) and makes
-// the white brush that the static controls are painted with. Unload steps:
+// that two bridges in one process keep their own window procedures), whose
+// module also gives the window its logo and version, and makes the white
+// brush that the static controls are painted with. Unload steps:
 // unregister the class, delete the brush.
 void RegisterCaptureWindowClass(HMODULE module, WNDPROC procedure);
 void UnregisterCaptureWindowClass(HMODULE module);

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "file_version.h"
-#include "library_setup.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
 #include "unique_handles_win32.h"
@@ -18,6 +17,8 @@ constexpr int kImagePaneWidth = 320;
 constexpr int kImagePaneHeight = 480;
 
 HBRUSH g_whiteBrush = nullptr;
+// The library whose class is registered: its class, logo and version.
+HMODULE g_module = nullptr;
 
 HWND CreateChild(const char* className, const char* text, int x, int y, int width, int height, int id, HWND parent) {
     return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
@@ -60,13 +61,13 @@ void DrawLogoAtCreation(HMODULE module, const BioWindow& w) {
 
 }  // namespace
 
-
 void RegisterCaptureWindowClass(HMODULE module, WNDPROC procedure) {
     WNDCLASSA windowClass{};
     // No CS_GLOBALCLASS: the class belongs to this library's module, so a
     // second bridge in the process registers its own under the same name.
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
+    g_module = module;
     windowClass.hInstance = module;
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kClassName;
@@ -91,7 +92,7 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
     // The library's own class is found by its module.
     HWND frame = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE, kClassName, kTitle,
                                  WS_POPUP | WS_VISIBLE | WS_BORDER, screenWidth / 2 - 250, screenHeight / 2 - 250, 500,
-                                 500, nullptr, nullptr, BridgeModule(), nullptr);
+                                 500, nullptr, nullptr, g_module, nullptr);
     if (!frame) {
         const DWORD error = GetLastError();
         PLOGE << "CreateWindowExA(\"" << kClassName << "\") failed, system error " << error;
@@ -120,7 +121,7 @@ HWND CreateCaptureWindow(const char* moduleName, BioWindow* window) {
     // The library goes by its module name; loaded under another file name it is
     // still its own module, never the host program.
     HMODULE module = GetModuleHandleA(moduleName);
-    if (!module) module = BridgeModule();
+    if (!module) module = g_module;
     ShowVersion(module, w.version);
     DrawLogoAtCreation(module, w);
     ShowWindow(w.cancel, SW_SHOW);
@@ -153,7 +154,7 @@ LRESULT CaptureWindowDefaults(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_PAINT) {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        if (dc) DrawLogo(BridgeModule(), window, dc);
+        if (dc) DrawLogo(g_module, window, dc);
         EndPaint(window, &paint);
         return 0;
     }

@@ -26,9 +26,6 @@ struct BridgeTraits {
 // process detach.
 BOOL BridgeDllMain(HINSTANCE module, DWORD reason, const BridgeTraits& traits);
 
-// The loaded library's module handle: its logo, version and window class.
-HMODULE BridgeModule();
-
 // The operation log's file: the user's profile folder + "\kavro_biometria.log",
 // or the bare name (current directory) when the shell has no profile folder.
 std::string OperationLogPath();

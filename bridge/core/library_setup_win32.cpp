@@ -101,8 +101,6 @@ BOOL BridgeDllMain(HINSTANCE module, DWORD reason, const BridgeTraits& traits) {
     return TRUE;
 }
 
-HMODULE BridgeModule() { return g_module; }
-
 std::string OperationLogPath() {
     char folder[MAX_PATH] = {};
     if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
