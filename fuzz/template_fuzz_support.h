@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "alert.h"
+#include "bio_status.h"
 #include "fuzz_support.h"
 #include "template_codec.h"
 #include "template_text.h"
@@ -102,3 +103,15 @@ struct ComparisonInput {
     MarkedText stored;
     MarkedText verify;
 };
+
+// What every comparison hands back, whatever its texts: a terminated message
+// of the caller's own, a result that agrees with the status, and a match only
+// from a comparison that ran, between two texts that `carryOneFinger`.
+template <class CarryOneFinger>
+void RequireComparisonOutcome(int32_t result, const BioStatus& status, CarryOneFinger carryOneFinger) {
+    Require(status.message && std::memchr(status.message, '\0', kBioMessageSize),
+            "the caller is handed a terminated message of its own");
+    Require(result == (status.matched ? 1 : 0), "the result and the status agree");
+    Require(result == 0 || status.success, "a match is a comparison that ran");
+    Require(result == 0 || carryOneFinger(), "never a match unless both texts carry one finger");
+}

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "debug_trace.h"
+#include "failure.h"
 #include "sha256.h"
 
 namespace {
@@ -14,16 +15,19 @@ bool IsFailureText(const char* text) {
 
 }  // namespace
 
-std::string LoggedTemplate(const char* text) {
-    if (!text) return "(null)";
-    if (DebugTraceOn() || IsFailureText(text)) return text;
-    const size_t length = std::strlen(text);
-    const Sha256Digest digest = Sha256(text, length);
-    static const char kHex[] = "0123456789abcdef";
-    std::string named = "<" + std::to_string(length) + " chars sha256:";
-    for (int i = 0; i < 6; ++i) {
-        named += kHex[digest[i] >> 4];
-        named += kHex[digest[i] & 15];
-    }
-    return named + ">";
+std::string LoggedTemplate(const char* text) noexcept {
+    // Without memory for the name the record goes without it.
+    return CatchAll(std::string(), [text]() -> std::string {
+        if (!text) return "(null)";
+        if (DebugTraceOn() || IsFailureText(text)) return text;
+        const size_t length = std::strlen(text);
+        const Sha256Digest digest = Sha256(text, length);
+        static const char kHex[] = "0123456789abcdef";
+        std::string named = "<" + std::to_string(length) + " chars sha256:";
+        for (int i = 0; i < 6; ++i) {
+            named += kHex[digest[i] >> 4];
+            named += kHex[digest[i] & 15];
+        }
+        return named + ">";
+    });
 }

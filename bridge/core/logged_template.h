@@ -11,4 +11,5 @@
 // SHA-256 of the text. A null text is "(null)"; a failure text ("ERROR - ...",
 // "ERROR (...") holds no template and is shown as it is, and so is every text
 // while the debug switch is on.
-std::string LoggedTemplate(const char* text);
+// Never throws: without memory for it, the name is empty.
+std::string LoggedTemplate(const char* text) noexcept;

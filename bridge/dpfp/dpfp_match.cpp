@@ -14,6 +14,7 @@
 #include "dpfp_template_text.h"
 #include "fpbridge_dpfp.h"
 #include "logged_template.h"
+#include "match_operation.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
 #include "plog/RecordBatch.h"
@@ -134,33 +135,20 @@ extern "C" {
 
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* statusOut) {
-    const auto withoutStatus = [&] {
-        FailWithoutStatus(kOpVerifyMatch, statusOut);
-        return 0;
-    };
-    return CatchAll(withoutStatus, [&] {
-        // A comparison writes a score of records: they reach the log in one write.
-        plog::RecordBatch records;
-        PLOGD_AS("FK_VerifyMatch") << "Begin";
-        PLOGD_AS("FK_VerifyMatch") << "tpStored=" << tpStored << " FkStored=" << LoggedTemplate(FkStored)
-                                   << " tpVerify=" << tpVerify << " ToVerify=" << LoggedTemplate(ToVerify);
-        OwnedStatus status(kOpVerifyMatch);
-        const OperationGuard guard;
-        if (!guard.entered()) {
-            Fail<kBusy>(status.get());
-            if (statusOut) HandOverStatus(status, statusOut);
-            return 0;
-        }
+    // A comparison writes a score of records: they reach the log in one write.
+    plog::RecordBatch records;
+    PLOGD_AS("FK_VerifyMatch") << "Begin";
+    PLOGD_AS("FK_VerifyMatch") << "tpStored=" << tpStored << " FkStored=" << LoggedTemplate(FkStored)
+                               << " tpVerify=" << tpVerify << " ToVerify=" << LoggedTemplate(ToVerify);
+    return RunMatchOperation(statusOut, [&](BioStatus* status) {
         const auto failedInside = [&] {
             // The task and the session's end have closed what was open.
-            FailInside(status.get());
+            FailInside(status);
             PLOGE_AS("FK_VerifyMatch") << "msg=" << status->message;
         };
-        CatchAll(failedInside, [&] { VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify); });
-        if (statusOut) HandOverStatus(status, statusOut);
+        CatchAll(failedInside, [&] { VerifyMatch(status, tpStored, FkStored, tpVerify, ToVerify); });
         PumpFlag().store(1);
         PLOGD_AS("FK_VerifyMatch") << "End FK_VerifyMatch";
-        return status->matched ? 1 : 0;
     });
 }
 

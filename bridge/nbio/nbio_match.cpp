@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "failure.h"
+#include "match_operation.h"
 #include "fpbridge_nbio.h"
 #include "nbio_connection.h"
 #include "nbio_failures.h"
@@ -89,25 +90,11 @@ extern "C" {
 
 int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
                        BioStatus* statusOut) {
-    const auto withoutStatus = [&] {
-        FailWithoutStatus(kOpVerifyMatch, statusOut);
-        return 0;
-    };
-    return CatchAll(withoutStatus, [&] {
-        // The codec's records of a comparison reach the log in one write.
-        plog::RecordBatch records;
-        OwnedStatus status(kOpVerifyMatch);
-        const OperationGuard guard;
-        if (!guard.entered()) {
-            Fail<kBusy>(status.get());
-        } else {
-            // On a failure inside, the connection's end has released what was open.
-            CatchAll([&] { FailInside(status.get()); },
-                     [&] { VerifyMatch(status.get(), tpStored, FkStored, tpVerify, ToVerify); });
-        }
-        if (statusOut) HandOverStatus(status, statusOut);
-        return status->matched ? 1 : 0;
-    });
+    // The codec's records of a comparison reach the log in one write.
+    plog::RecordBatch records;
+    // On a failure inside, the connection's end has released what was open.
+    return RunMatchOperation(statusOut,
+                             [&](BioStatus* status) { VerifyMatch(status, tpStored, FkStored, tpVerify, ToVerify); });
 }
 
 int32_t FK_Match(const char* stored, const char* verify) {
