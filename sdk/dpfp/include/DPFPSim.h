@@ -36,8 +36,10 @@
  *                 that event, default `delay`): touch (5), sample (0, a sample of
  *                 the next finger), nodata (0 without sample data), gone (6),
  *                 ready (7), error:CODE (1), disconnect (2), connect (3), stop (10),
- *                 kind:N (kind N, lParam 0). After the last event the list starts
- *                 over, unless the last item is "hold": then nothing more is posted.
+ *                 kind:N (kind N, lParam 0), cancel (the user presses the window's
+ *                 Cancel button: WM_COMMAND with IDCANCEL, not an SDK event).
+ *                 After the last event the list starts over, unless the last item
+ *                 is "hold": then nothing more is posted.
  *                 The first items may be "name[:argument]@now", with no pause at
  *                 all: DPFPStartAcquisition itself hands them to the window and
  *                 returns only once the window has taken them; they are not
@@ -49,14 +51,17 @@
  *                 numbers differ in their bytes (default 0)
  * Feature sets and templates of one finger match each other, never those of
  * another finger. Unknown keys or malformed values make DPFPSim_Configure
- * return -1 and change nothing.
+ * return -1 and change nothing. A malformed DPFPSIM_SCRIPT is told on standard
+ * error, and DPFPInit then fails with 0x8000FFFF, FX_init and MC_init with -8:
+ * a typo never passes for a reader.
  *
  * Besides its scripted results the reader refuses what it cannot use, never
  * reading or writing past the sizes it is given:
  *   DPFPApi.dll  0x80004003 a null pointer; 0x80070015 no DPFPInit session;
  *                0x80070057 an unknown acquisition handle, a null window, or
  *                sample data that is not a whole sample of this reader;
- *                0x80070037 a reader identifier it did not list;
+ *                0x80070037 a reader identifier it did not list, or an
+ *                acquisition of any reader when none is attached;
  *                0x8007007A a bitmap buffer smaller than the size it reports;
  *                0x800700AA an acquisition started twice;
  *                0x8000FFFF an internal failure (out of memory).

@@ -84,7 +84,7 @@ std::optional<ScriptedEvent> ParseEvent(std::string_view text) {
         {"nodata", ScriptedEvent::Type::kNoData, 0}, {"gone", ScriptedEvent::Type::kPlain, 6},
         {"ready", ScriptedEvent::Type::kPlain, 7},   {"disconnect", ScriptedEvent::Type::kPlain, 2},
         {"connect", ScriptedEvent::Type::kPlain, 3}, {"stop", ScriptedEvent::Type::kPlain, 10},
-        {"hold", ScriptedEvent::Type::kHold, 0},
+        {"hold", ScriptedEvent::Type::kHold, 0},     {"cancel", ScriptedEvent::Type::kCancel, 0},
     };
     for (const Named& named : kNamed) {
         if (name != named.name) continue;

@@ -21,6 +21,7 @@ struct ScriptedEvent {
         kSample,  // kind 0 with a sample of the next finger
         kNoData,  // kind 0 with a sample record without data
         kHold,    // posts nothing, ever again
+        kCancel,  // the user presses the window's Cancel button
     };
     Type type = Type::kPlain;
     uint32_t kind = 0;

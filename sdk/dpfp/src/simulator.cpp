@@ -1,6 +1,8 @@
 // Control interface, module sessions and contexts of the simulator.
 #include "simulator.h"
 
+#include "simsdk/environment.h"
+
 namespace dpfpsim {
 
 Simulator::Simulator(const char* environmentScript, EventSink sink) : sink_(std::move(sink)) {
@@ -27,7 +29,12 @@ void Simulator::Reset(const char* environmentScript) {
 
 void Simulator::ResetLocked(const char* environmentScript) {
     settings_ = SimSettings{};
-    if (environmentScript != nullptr) ApplyScript(environmentScript, settings_);
+    if (environmentScript != nullptr && !ApplyScript(environmentScript, settings_)) {
+        simsdk::ReportMalformedScript("DPFPSIM_SCRIPT", environmentScript);
+        settings_.init = ResultQueue{kApiUnexpected};
+        settings_.fxInit = ResultQueue{kInternalError};
+        settings_.mcInit = ResultQueue{kInternalError};
+    }
     readerSession_ = false;
     fx_ = Module{};
     mc_ = Module{};

@@ -54,6 +54,12 @@ constexpr int32_t kInvalidPurpose = -29;
 // Most sets one template may be made of; more is a caller's mistake.
 constexpr int32_t kMaxSetsPerTemplate = 1000;
 
+// The user pressing the Cancel button of the acquisition's window, as the
+// window gets it from the button: the command message (WM_COMMAND) with the
+// button's identifier (IDCANCEL).
+constexpr uint32_t kCommandMessage = 0x0111;
+constexpr uintptr_t kCancelButton = 2;
+
 // An acquisition event, as DPFPCreateAcquisition asked for it.
 struct PostedEvent {
     void* window = nullptr;

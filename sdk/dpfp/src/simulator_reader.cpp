@@ -122,6 +122,8 @@ DPFP_RESULT Simulator::CreateAcquisition(int32_t priority, const DPFP_READER_ID*
     if (const DPFP_RESULT scripted = settings_.create.Take()) return scripted;
     if (window == nullptr) return kApiInvalidArgument;
     if (!IsAnyReader(*reader) && FindDeviceLocked(*reader) < 0) return kApiUnknownReader;
+    // Any reader, and none is attached.
+    if (IsAnyReader(*reader) && settings_.devices.empty()) return kApiUnknownReader;
 
     auto created = std::make_unique<Acquisition>();
     created->window = window;
@@ -201,6 +203,11 @@ PostedEvent Simulator::EventLocked(const Acquisition& acquisition, const Scripte
     posted.message = acquisition.message;
     posted.kind = event.kind;
     posted.data = event.data;
+    if (event.type == ScriptedEvent::Type::kCancel) {
+        posted.message = kCommandMessage;
+        posted.kind = kCancelButton;
+        return posted;
+    }
     const bool withSample = event.type == ScriptedEvent::Type::kSample || event.type == ScriptedEvent::Type::kNoData;
     if (withSample) {
         NewSampleLocked(event.type == ScriptedEvent::Type::kSample);

@@ -284,5 +284,15 @@ TEST_F(HostileCalls, MadeFeaturesNeedRoomAndAFinger) {
     EXPECT_EQ(sim.MakeFeatures(1, 0, nullptr, 0), 0) << "too small a size to hold a set";
 }
 
+TEST(MalformedEnvironment, RefusesEverySession) {
+    Simulator sim{"finger=42", [](const PostedEvent&) { return true; }};
+    EXPECT_EQ(sim.Init(), kApiUnexpected);
+    EXPECT_EQ(sim.FxInit(), kInternalError);
+    EXPECT_EQ(sim.McInit(), kInternalError);
+    sim.Reset("finger=4");
+    EXPECT_EQ(sim.Init(), 0) << "a sound script starts it again";
+    sim.Term();
+}
+
 }  // namespace
 }  // namespace dpfpsim

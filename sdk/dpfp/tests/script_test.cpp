@@ -24,6 +24,9 @@ std::string Describe(const std::vector<ScriptedEvent>& events) {
             case ScriptedEvent::Type::kHold:
                 out += 'H';
                 break;
+            case ScriptedEvent::Type::kCancel:
+                out += 'C';
+                break;
             case ScriptedEvent::Type::kPlain:
                 break;
         }
@@ -82,6 +85,7 @@ TEST(Script, EventLists) {
         {"events=error:5,error:-10@3,error:0x80004005", "1:5 1:-10@3 1:-2147467259"},
         {"events=kind:4,kind:0x7FFF@1,kind:4294967295", "4 32767@1 4294967295"},
         {"events=sample,hold", "S0 H0"},
+        {"events=touch,cancel@300,hold", "5 C0@300 H0"},
         {"events=hold", "H0"},
         {"events = touch @ 5 , sample", "5@5 S0"},
         {"events=touch@now,error:5@now,sample,hold", "5@now 1:5@now S0 H0"},
@@ -108,7 +112,7 @@ TEST(Script, MalformedScriptsChangeNothing) {
         {"finger=0", "finger=11", "finger=1,", "finger=-1", "devices=A,,B", "devices=,"},
         {"events=", "events=touch,", "events=tap", "events=touch:1", "events=error", "events=error:", "events=error:x"},
         {"events=kind", "events=kind:-1", "events=touch@", "events=touch@-5", "events=hold,touch", "events=hold@5"},
-        {"events=sample:1@2", "events=sample@1@2", "events=error:5:6"},
+        {"events=sample:1@2", "events=sample@1@2", "events=error:5:6", "events=cancel:2"},
         {"events=touch,sample@now", "events=hold@now", "events=touch@Now", "events=touch@now5"},
     };
     for (const auto& group : groups) {

@@ -19,7 +19,14 @@
  *                       15000 ms captures under test)
  *   session=N           numbers a run: captures of one finger in runs of different
  *                       numbers differ in their bytes (default 0)
- * Unknown keys or malformed values make NBioSim_Configure return -1 and change nothing. */
+ *   cancel=MS           MS into each capture the user presses the caller's Cancel
+ *                       button: WM_COMMAND with IDCANCEL is posted to the window
+ *                       option's parent window. The capture itself goes on as
+ *                       planned, as the SDK's does when its caller's window goes
+ *                       away under it.
+ * Unknown keys or malformed values make NBioSim_Configure return -1 and change nothing.
+ * A malformed NBIOSIM_SCRIPT is told on standard error, and NBioAPI_Init then
+ * fails with NBioAPIERROR_DEVICE_OPEN_FAIL: a typo never passes for a reader. */
 #ifndef NBIOSIM_H
 #define NBIOSIM_H
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "NBioAPI.h"
@@ -17,6 +18,9 @@ struct CapturePlan {
     uint32_t waitMs = 0;   // how long the capture takes
     NBioAPI_RETURN result = NBioAPIERROR_NONE;
     uint8_t finger = 0;  // the finger read (not for a blocked capture)
+    // This long into the capture the user presses the caller's Cancel button;
+    // the capture itself goes on as planned.
+    std::optional<uint32_t> cancelAfterMs;
 };
 
 struct Frame {

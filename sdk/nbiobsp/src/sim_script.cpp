@@ -46,6 +46,8 @@ bool ApplyItem(std::string_view key, std::string_view value, SimSettings& s) {
         s.delayMs = *number;
     } else if (key == "timeout") {
         s.timeoutMs = *number;
+    } else if (key == "cancel") {
+        s.cancelMs = *number;
     } else if (key == "session") {
         s.session = *number;
     } else if (key == "block" && *number <= 1) {

@@ -27,6 +27,7 @@ struct SimSettings {
     uint32_t delayMs = 0;
     bool block = false;
     std::optional<uint32_t> timeoutMs;  // replaces the caller's time-out when set
+    std::optional<uint32_t> cancelMs;   // this long into each capture the user presses Cancel
     uint32_t session = 0;               // sets apart the readings of separate runs
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "simsdk/environment.h"
 #include "simsdk/random.h"
 
 namespace nbiosim {
@@ -25,7 +26,10 @@ void Simulator::Reset(const char* environmentScript) {
 
 void Simulator::ResetLocked(const char* environmentScript) {
     settings_ = SimSettings{};
-    if (environmentScript != nullptr) ApplyScript(environmentScript, settings_);
+    if (environmentScript != nullptr && !ApplyScript(environmentScript, settings_)) {
+        simsdk::ReportMalformedScript("NBIOSIM_SCRIPT", environmentScript);
+        settings_.init = ValueQueue{NBioAPIERROR_DEVICE_OPEN_FAIL};
+    }
     store_.Clear();
     callCounts_.clear();
     lastTexts_ = {};
@@ -101,6 +105,7 @@ NBioAPI_RETURN Simulator::FreeFIRHandle(NBioAPI_HANDLE handle, NBioAPI_FIR_HANDL
 
 CapturePlan Simulator::PlanCaptureLocked(int32_t callerTimeoutMs) {
     CapturePlan plan;
+    plan.cancelAfterMs = settings_.cancelMs;
     if (settings_.block) {
         // Nobody touches a blocked reader: the scripted results and fingers
         // stay for the captures after it.

@@ -31,7 +31,7 @@ TEST(Script, EveryKeyIsUnderstood) {
     SimSettings s;
     ASSERT_TRUE(
         ApplyScript("init=1;open=260;textfir=2;freetext=3;tofdx=4;fromfdx=5;verify=12;verifymatch=6;capture=261;"
-                    "finger=10;delay=250;block=1;timeout=40",
+                    "finger=10;delay=250;block=1;timeout=40;cancel=300",
                     s));
     EXPECT_EQ(s.init.Take(), 1u);
     EXPECT_EQ(s.open.Take(), 260u);
@@ -47,6 +47,8 @@ TEST(Script, EveryKeyIsUnderstood) {
     EXPECT_TRUE(s.block);
     ASSERT_TRUE(s.timeoutMs);
     EXPECT_EQ(*s.timeoutMs, 40u);
+    ASSERT_TRUE(s.cancelMs);
+    EXPECT_EQ(*s.cancelMs, 300u);
 }
 
 TEST(Script, BlanksAndEmptyItemsAreIgnored) {
@@ -75,7 +77,7 @@ TEST(Script, MalformedScriptsChangeNothing) {
         "fingers=1",       "capture",           "capture=",        "capture=1,",  "capture=,1",
         "capture=-1",      "capture=0x",        "capture=0xG",     "capture=12a", "delay=1,2",
         "block=2",         "finger=0",          "finger=11",       "finger=1,0",  "=5",
-        "init=4294967296", "delay=99999999999", "delay=5;bogus=1", "Capture=1",
+        "init=4294967296", "delay=99999999999", "delay=5;bogus=1", "Capture=1",   "cancel=-1",
     };
     for (const char* script : bad) {
         SimSettings s;

@@ -288,13 +288,13 @@ TEST(Control, CallsFromSeveralThreadsAllCount) {
     EXPECT_EQ(c.instances + c.devices + c.firHandles + c.textFirs + c.exports, 0);
 }
 
-TEST(Control, MalformedEnvironmentScriptLeavesTheDefaults) {
+TEST(Control, MalformedEnvironmentScriptRefusesToStart) {
     Simulator sim("finger=42");
     NBioAPI_HANDLE h = 0;
-    ASSERT_EQ(sim.Init(&h), 0u);
-    ASSERT_EQ(sim.OpenDevice(h, NBioAPI_DEVICE_ID_AUTO), 0u);
-    NBioAPI_FIR_HANDLE fir = 0;
-    EXPECT_EQ(sim.BeginCapture(h, 1, &fir, 15000, nullptr).plan.finger, 1);
+    EXPECT_EQ(sim.Init(&h), static_cast<NBioAPI_RETURN>(NBioAPIERROR_DEVICE_OPEN_FAIL));
+    EXPECT_EQ(h, 0u);
+    sim.Reset("finger=4");
+    EXPECT_EQ(sim.Init(&h), 0u) << "a sound script starts it again";
 }
 
 TEST(Control, LastInputTextIsEmptyUntilSomethingArrivesAndIsCutToTheBuffer) {
