@@ -40,6 +40,8 @@ for log in "$WINEPREFIX"/drive_c/users/*/kavro_biometria.log; do
     [ -f "$log" ] || continue
     echo "operation log $(windows_path "$log"), last lines:"
     tail -n 12 "$log" | sed 's/^/  /'
+    echo "and the warning that each process writes at its first operation over the simulated reader:"
+    grep -F "DPFPApi.dll is a simulated reader" "$log" | tail -n 1 | sed 's/^/  /'
 done
 
 # Each window is held for a while once it has drawn a sample: the enrollment

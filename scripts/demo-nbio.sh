@@ -29,6 +29,8 @@ for log in "$WINEPREFIX"/drive_c/users/*/kavro_biometria.log; do
     [ -f "$log" ] || continue
     echo "operation log $(timeout 60 winepath -w "$log" 2>/dev/null | tr -d '\r'), last lines:"
     tail -n 4 "$log" | sed 's/^/  /'
+    echo "and the warning that each process writes at its first operation over the simulated reader:"
+    grep -F "NBioBSP.dll is a simulated reader" "$log" | tail -n 1 | sed 's/^/  /'
 done
 
 # The simulated reader draws the finger over six seconds: the picture is taken

@@ -4,3 +4,8 @@
 // (first translation) and `language` with that translation's language name.
 // Outputs whose value cannot be found keep their contents.
 void ReadFileVersion(const char* fileName, char* version, int versionSize, char* language, int languageSize);
+
+// The text `name` ("FileDescription", ...) of `fileName`'s version resource
+// (first translation) into `out`, cut to `size` bytes; false, `out` untouched,
+// when there is none.
+bool ReadVersionText(const char* fileName, const char* name, char* out, int size);

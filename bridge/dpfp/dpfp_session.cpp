@@ -13,6 +13,7 @@
 #include "module_name.h"
 #include "operation_guard.h"
 #include "plog/Log.h"
+#include "simulated_reader.h"
 
 void GetResultText(int32_t code, char* out) {
     const char* text = "An unknown exception occurred.";
@@ -74,6 +75,7 @@ int32_t FK_Init(uint8_t, BioTask* task) {
             status = own->get();
         }
         PLOGD_AS("FK_Init") << "Begin FK_Init";
+        WarnIfSimulatedReader(kDpfpSdkFile);
         if (char* name = ModuleNameBuffer()) std::snprintf(name, kModuleNameSize, "%s", kDpfpModuleName);
         if (DPFPInit() == DPFP_ALREADY_INITIALISED) {
             Fail<kDpfpDeviceInUse>(status, status->operation);

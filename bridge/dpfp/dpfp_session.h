@@ -7,6 +7,8 @@
 #include "dpfp_task.h"
 
 constexpr char kDpfpModuleName[] = "fpbridge_dpfp.dll";
+// The reader SDK's library for readers and acquisitions, which the bridge imports.
+constexpr char kDpfpSdkFile[] = "DPFPApi.dll";
 // Room for the longest result text and its NUL.
 constexpr int kResultTextSize = 128;
 

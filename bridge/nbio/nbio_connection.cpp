@@ -7,6 +7,7 @@
 #include "module_name.h"
 #include "nbio_failures.h"
 #include "operation_guard.h"
+#include "simulated_reader.h"
 
 namespace {
 NBioAPI_HANDLE g_sdk = 0;
@@ -27,6 +28,7 @@ int32_t NbioAuthType() { return g_authType; }
 NBioAPI_EXPORT_DATA* NbioConvertedExport() { return &g_converted; }
 
 void NbioConnectionStart(BioStatus* status, bool openDevice) {
+    WarnIfSimulatedReader(kNbioSdkFile);
     if (char* name = ModuleNameBuffer()) std::snprintf(name, kModuleNameSize, "%s", kNbioModuleName);
     // An instance that FK_Init left open would otherwise be lost with its reader.
     if (g_sdk != 0) EndInstance(true);

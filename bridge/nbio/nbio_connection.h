@@ -9,6 +9,8 @@
 
 constexpr NBioAPI_DEVICE_ID kNbioDeviceId = NBioAPI_DEVICE_ID_AUTO;
 constexpr char kNbioModuleName[] = "fpbridge_nbio.dll";
+// The reader SDK's library, which the bridge imports.
+constexpr char kNbioSdkFile[] = "NBioBSP.dll";
 
 NBioAPI_HANDLE NbioSdkHandle();
 // 1: text-encoded FIR templates; any other value: FDx templates of that format.

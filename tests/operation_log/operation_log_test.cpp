@@ -22,6 +22,7 @@ constexpr char kNormalAnswer[] = "captured 1 1 matched 1 success 1";
 struct Library {
     const char* file;
     const char* matchRecord;  // what a match writes to the log
+    const char* sdkFile;      // the reader SDK library it imports
 };
 
 std::ostream& operator<<(std::ostream& out, const Library& library) {
@@ -161,9 +162,29 @@ TEST_P(OperationLogFaults, ALogThatCannotBeMadeLosesRecordsOnly) {
         << "once the log can be made, records reach it";
 }
 
+// Over our simulated reader a library says so, once in a process and at its
+// first operation, never while it is being loaded.
+TEST_P(OperationLogFaults, ASimulatedReaderIsNamedOnceAtTheFirstOperation) {
+    const size_t before = OperationLogSize();
+    LogClient client(GetParam().file);
+    ASSERT_TRUE(client.started()) << GetLastError();
+    const std::string warning = std::string(GetParam().sdkFile) + " is a simulated reader, for tests only";
+    EXPECT_EQ(OperationLogSince(before).find(warning), std::string::npos) << "not at load";
+
+    EXPECT_EQ(client.run(), kNormalAnswer);
+    EXPECT_EQ(client.run(), kNormalAnswer);
+    const std::string records = OperationLogSince(before);
+    const size_t first = records.find(warning);
+    ASSERT_NE(first, std::string::npos) << records;
+    const size_t newline = records.rfind('\n', first);
+    const std::string line = records.substr(newline == std::string::npos ? 0 : newline + 1);
+    EXPECT_NE(line.substr(0, line.find(warning)).find(" WARN  ["), std::string::npos) << "a warning record: " << line;
+    EXPECT_EQ(records.find(warning, first + 1), std::string::npos) << "once in a process";
+}
+
 INSTANTIATE_TEST_SUITE_P(Libraries, OperationLogFaults,
-                         ::testing::Values(Library{"fpbridge_nbio.dll", "[FK_Unpack@"},
-                                           Library{"fpbridge_dpfp.dll", "[FK_VerifyMatch@"}),
+                         ::testing::Values(Library{"fpbridge_nbio.dll", "[FK_Unpack@", "NBioBSP.dll"},
+                                           Library{"fpbridge_dpfp.dll", "[FK_VerifyMatch@", "DPFPApi.dll"}),
                          [](const auto& testCase) {
                              return std::string(testCase.param.file).substr(9, 4);  // "nbio", "dpfp"
                          });

@@ -1,5 +1,6 @@
 // bioclient: a small console client of both bridge libraries, used by the demo.
-//   bioclient info <library.dll>                   exports, version text and debug switch
+//   bioclient info <library.dll>                   exports, version text, debug switch and the
+//                                                  reader SDK it loaded (a simulated one said so)
 //   bioclient codec                                a template packed into text and unpacked again
 //   bioclient capture <library.dll> [pause]        FK_Capture; prints the template text
 //   bioclient fdx <library.dll>                    the same with FDx templates (FK_SetAuthType(2))
@@ -23,6 +24,8 @@
 
 #include "bio_status.h"
 #include "client_command.h"
+#include "file_version.h"
+#include "simulated_reader.h"
 #include "template_codec.h"
 #include "template_text.h"
 
@@ -64,6 +67,18 @@ int Info(const char* library) {
     }
     std::printf("%s\n  version text: BIO Version: %s\n  exports:\n", library, FileVersionText(library).c_str());
     for (const std::string& name : ExportNames(module)) std::printf("    %s\n", name.c_str());
+    // The reader SDK the library imports, and whether it is one of our simulators.
+    for (const char* sdk : {"NBioBSP.dll", "DPFPApi.dll"}) {
+        char path[MAX_PATH];
+        const HMODULE loaded = GetModuleHandleA(sdk);
+        if (!loaded || GetModuleFileNameA(loaded, path, sizeof path) == 0) continue;
+        char description[256] = "(no description)";
+        ReadVersionText(path, "FileDescription", description, sizeof description);
+        std::printf("  reader SDK: %s (%s)\n", sdk, description);
+        if (std::strstr(description, kSimulatedReaderMark)) {
+            std::printf("  WARNING: %s is a simulated reader, for tests only: never on a production machine\n", sdk);
+        }
+    }
     using SetDebug = int(__cdecl*)(unsigned char);
     if (auto set = reinterpret_cast<SetDebug>(reinterpret_cast<void*>(GetProcAddress(module, "__SetKavroBioDebug")))) {
         std::printf("  __SetKavroBioDebug(0x101) = %d, (0) = %d\n", set(static_cast<unsigned char>(0x101)), set(0));
