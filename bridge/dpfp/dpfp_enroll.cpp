@@ -127,7 +127,13 @@ DWORD WINAPI EnrollThread(void* parameter) {
         Fail<kDpfpAcquisitionNotCreated>(status, created, text);
         PLOGE << "msg=" << status->message;
     }
-    DPFPStartAcquisition(acquisition);
+    const DPFP_RESULT started = DPFPStartAcquisition(acquisition);
+    // An acquisition that was not made or did not start sends no event: the
+    // run ends now instead of waiting for a Cancelar only a person could give.
+    if (created != DPFP_OK || started != DPFP_OK) {
+        if (created == DPFP_OK) task->startFailure = started;
+        PostFinish(task);
+    }
     return status->success ? 1 : 0;
 }
 

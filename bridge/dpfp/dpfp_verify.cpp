@@ -46,6 +46,8 @@ DWORD WINAPI CaptureThread(void* parameter) {
         char message[kBioMessageSize];
         FormatFailure<kDpfpAcquisitionNotStarted>(message, sizeof message, started, text);
         PLOGE << "msg=" << message;
+        // No event will come to end the run.
+        PostFinish(task);
         return 0;
     }
     return 1;

@@ -101,14 +101,15 @@ TEST_F(DpfpEnroll, CancelKeepsTheMessageAndTheNextEnrollmentWorks) {
         CaptureWindowProbe probe(true);
         EXPECT_EQ(Enroll(), "ERROR - OPERATION (2024).Device already in use.");
     }
-    // An acquisition that cannot be made leaves the window open until the user cancels.
+    // An acquisition that cannot be made or started ends the enrollment at
+    // once: no event would ever come.
     DPFPSim_Reset();
     Script("create=-10");
-    {
-        CaptureWindowProbe probe(true);
-        EXPECT_EQ(Enroll(), "ERROR (-10) - DPFPCreateAcquisition - The fingerprint reader is not known..");
-        EXPECT_EQ(DPFPSim_CallCount("DPFPStartAcquisition"), 1);
-    }
+    EXPECT_EQ(Enroll(), "ERROR (-10) - DPFPCreateAcquisition - The fingerprint reader is not known..");
+    EXPECT_EQ(DPFPSim_CallCount("DPFPStartAcquisition"), 1);
+    DPFPSim_Reset();
+    Script("start=-8");
+    EXPECT_EQ(Enroll(), "ERROR (-8) - DPFPStartAcquisition - An internal error occurred..");
     DPFPSim_Reset();
     EXPECT_EQ(Unpacked(Enroll()).size(), static_cast<size_t>(TemplateSize()));
 }

@@ -54,10 +54,10 @@ TEST_F(DpfpLive, ACancelledCaptureIsNeverAMatch) {
     EXPECT_EQ(DPFPSim_CallCount("MC_verifyFeaturesEx"), 0) << "no match is attempted";
     EXPECT_EQ(DPFPSim_CallCount("FX_init"), 2) << "the two captures only";
 
-    // An acquisition that does not start leaves the window to the user.
+    // An acquisition that does not start ends the capture at once: no event
+    // would ever come.
     Script("start=-8");
-    CaptureWindowProbe probe(true);
-    EXPECT_EQ(CaptureLive(), "ERROR - 999");
+    EXPECT_EQ(CaptureLive(), "ERROR - -8 - ERROR (-8) - DPFPStartAcquisition - An internal error occurred..");
 }
 
 TEST_F(DpfpLive, ACaptureWithoutAFingerprintFails) {
