@@ -15,17 +15,23 @@ static int IsTemplate(const char* text) {
     return text && text[0] != '\0' && strncmp(text, "ERROR", 5) != 0;
 }
 
+/* The library's texts are ours, failure texts too: FK_FreeText releases them
+ * whatever C runtime this program uses. */
+static int CaptureFailed(char* text) {
+    if (IsTemplate(text)) return 0;
+    printf("capture failed: %s\n", text ? text : "(no text)");
+    FK_FreeText(text);
+    return 1;
+}
+
 int main(void) {
-    /* Each capture shows the "KAVRO - Biometria" window until a finger is read. */
+    /* Each capture shows the "KAVRO - Biometria" window until a finger is read
+     * or the reader's time-out ends it. */
     char* stored = FK_Capture(NULL, 1);
+    if (CaptureFailed(stored)) return 1;
     char* live = FK_Capture(NULL, 1);
-    if (!IsTemplate(stored) || !IsTemplate(live)) {
-        printf("capture failed: %s\n",
-               IsTemplate(stored) ? (live ? live : "(no text)") : (stored ? stored : "(no text)"));
-        /* The library's texts are ours, failure texts too: FK_FreeText releases
-         * them whatever C runtime this program uses. */
+    if (CaptureFailed(live)) {
         FK_FreeText(stored);
-        FK_FreeText(live);
         return 1;
     }
     printf("captured two templates of %u and %u characters\n", (unsigned)strlen(stored), (unsigned)strlen(live));
