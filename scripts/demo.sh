@@ -5,8 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
+# The configuration that scripts/test.sh uses too, so that it later builds only
+# what the demo did not: the tests.
 cmake --preset windows >/dev/null
-cmake --build --preset windows
+cmake --build --preset windows --target fpbridge_nbio fpbridge_dpfp bioclient quorvelant_updater \
+    updater_agent_fixture
 
 source scripts/wine-env.sh
 wine_up
