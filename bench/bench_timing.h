@@ -2,8 +2,12 @@
 #pragma once
 
 #include <chrono>
+#include <cstdio>
 
 using BenchClock = std::chrono::steady_clock;
+
+// One figure for the summary of scripts/bench.sh: "figure <name> <value>".
+inline void PrintFigure(const char* name, double value) { std::printf("figure %s %.2f\n", name, value); }
 
 // Microseconds per call of `call`, over `calls` calls after a tenth as many to warm up.
 template <class F>
