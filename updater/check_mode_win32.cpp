@@ -82,17 +82,18 @@ int runCheckMode(const CommandLine& commandLine, const fs::path& tempFolder, con
         }
     }
     PLOGD_AS(kMain) << "Extracting file " << packageText;
-    if (!extractPackage(tempFolder)) {
+    PackageDigests digests;
+    if (!extractPackage(tempFolder, &digests)) {
         PLOGE_AS(kMain) << "Error extracting file " << logText(tempFolder.filename());
         return failedCheck(tempFolder, -1);
     }
     PLOGD_AS(kMain) << "Checking extracted files...";
-    if (!checkUpdate(tempFolder)) {
+    if (!checkUpdate(tempFolder, &digests.prepared, &digests.installed)) {
         PLOGE_AS(kMain) << "Update package not ready!";
         return failedCheck(tempFolder, 1);
     }
     // Last: only a package prepared whole carries a seal.
-    if (!writeSeal(tempFolder, manifest.latestVersion)) {
+    if (!writeSeal(tempFolder, manifest.latestVersion, &digests.prepared)) {
         PLOGE_AS(kMain) << "Update package not ready!";
         return failedCheck(tempFolder, 1);
     }

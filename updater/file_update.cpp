@@ -120,7 +120,10 @@ private:
 
 }  // namespace
 
-bool sameFileContent(const fs::path& first, const fs::path& second) {
+namespace {
+
+bool sameContent(const fs::path& first, const FileDigests* firstKnown, const fs::path& second,
+                 const FileDigests* secondKnown) {
     boost::system::error_code error;
     const auto firstSize = fs::file_size(first, error);
     if (error) return false;
@@ -128,7 +131,14 @@ bool sameFileContent(const fs::path& first, const fs::path& second) {
     if (error || firstSize != secondSize) return false;
     Sha512 firstDigest{};
     Sha512 secondDigest{};
-    return sha512Of(first, firstDigest) && sha512Of(second, secondDigest) && firstDigest == secondDigest;
+    return sha512Of(first, firstKnown, firstDigest) && sha512Of(second, secondKnown, secondDigest) &&
+           firstDigest == secondDigest;
+}
+
+}  // namespace
+
+bool sameFileContent(const fs::path& first, const fs::path& second) {
+    return sameContent(first, nullptr, second, nullptr);
 }
 
 std::string makeTimestamp() {
@@ -143,7 +153,7 @@ std::string makeTimestamp() {
     return std::string(text, std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local));
 }
 
-bool checkUpdate(const fs::path& tempFolder) {
+bool checkUpdate(const fs::path& tempFolder, const FileDigests* prepared, const FileDigests* installed) {
     bool ready = false;
     try {
         const fs::path installFolder = tempFolder.parent_path();
@@ -163,7 +173,7 @@ bool checkUpdate(const fs::path& tempFolder) {
                 PLOGE << logText(path.filename()) << " does not exists in " << logText(installFolder) << ". Deleting "
                       << logText(path) << " ...";
                 fs::remove(path);
-            } else if (sameFileContent(path, target)) {
+            } else if (sameContent(path, prepared, target, installed)) {
                 PLOGE << logText(path) << " is equals to " << logText(target) << ". Deleting " << logText(path)
                       << " ...";
                 fs::remove(path);

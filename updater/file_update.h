@@ -6,13 +6,16 @@
 #include <boost/filesystem/path.hpp>
 #include <string>
 
+#include "file_digest.h"
 #include "seal.h"
 
 // Deletes from tempFolder every entry that would not change an installed file
 // (folders, links, files the installation lacks, files with the same
 // content), except "output.zip" and the seal. True when at least one file is
-// left and nothing failed.
-bool checkUpdate(const boost::filesystem::path& tempFolder);
+// left and nothing failed. Digests already taken of the prepared and the
+// installed files, by file name, spare reading them again.
+bool checkUpdate(const boost::filesystem::path& tempFolder, const FileDigests* prepared = nullptr,
+                 const FileDigests* installed = nullptr);
 
 // Moves each prepared file of tempFolder that seal lists, in name order, over
 // the installed file of the same name, keeping the old one as name + "." +

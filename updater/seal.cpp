@@ -40,7 +40,7 @@ bool readNumber(const std::string& text, uint64_t& value) {
 
 }  // namespace
 
-bool writeSeal(const fs::path& tempFolder, const std::string& version) {
+bool writeSeal(const fs::path& tempFolder, const std::string& version, const FileDigests* prepared) {
     std::string text = std::string(kSealTitle) + "\n" + "version=" + escapedLogText(version) + "\n";
     const fs::path unfinished = tempFolder / (std::string(kSealFileName) + ".new");
     try {
@@ -49,7 +49,7 @@ bool writeSeal(const fs::path& tempFolder, const std::string& version) {
             if (name == kArchiveName || entry.path() == unfinished) continue;
             if (isLink(entry.path()) || !fs::is_regular_file(entry.status())) continue;
             Sha512 digest{};
-            if (!sha512Of(entry.path(), digest)) {
+            if (!sha512Of(entry.path(), prepared, digest)) {
                 PLOGE << "Could not read " << logText(entry.path()) << " to seal it";
                 return false;
             }

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "file_digest.h"
+
 // The seal's file in the temp folder; an archive entry may not take its name.
 constexpr char kSealFileName[] = "prepared.seal";
 
@@ -35,8 +37,10 @@ struct Seal {
 // Seals the files prepared in tempFolder (its regular files but the archive)
 // as belonging to version. The seal is written under another name first and
 // takes its own name last, so that no seal exists until it is whole. Writes
-// an error record and returns false when it cannot be made.
-bool writeSeal(const boost::filesystem::path& tempFolder, const std::string& version);
+// an error record and returns false when it cannot be made. Digests already
+// taken of the prepared files, by file name, spare reading them again.
+bool writeSeal(const boost::filesystem::path& tempFolder, const std::string& version,
+               const FileDigests* prepared = nullptr);
 
 // Deletes the seal; true when there is none afterwards.
 bool removeSeal(const boost::filesystem::path& tempFolder);

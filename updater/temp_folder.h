@@ -3,6 +3,8 @@
 
 #include <boost/filesystem/path.hpp>
 
+#include "file_digest.h"
+
 // Makes sure tempFolder exists, is a real folder and is empty: deletes the
 // seal of an earlier check first, then the rest; creates the folder (one
 // level) when missing. A tempFolder that is a link (or junction) is never
@@ -11,10 +13,19 @@
 // first failure. False on any failure.
 bool checkTempFolder(const boost::filesystem::path& tempFolder);
 
+// What unpacking a package learnt on the way: the digests of the files it
+// wrote directly into the temp folder, taken as they were written, and of the
+// installed files of the same names, taken meanwhile on a second thread.
+struct PackageDigests {
+    FileDigests prepared;
+    FileDigests installed;
+};
+
 // Unpacks tempFolder\output.zip into tempFolder, by full paths (the current
 // directory is never changed), and deletes the archive on every path. True
-// when every entry was unpacked and the archive is gone.
-bool extractPackage(const boost::filesystem::path& tempFolder);
+// when every entry was unpacked and the archive is gone. With digests, fills
+// them in as well (each as far as it could be taken).
+bool extractPackage(const boost::filesystem::path& tempFolder, PackageDigests* digests = nullptr);
 
 // Empties tempFolder after a check that failed part way, so that update mode
 // finds nothing of a half-prepared package to install. Writes an error record

@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "entry_name.h"
+#include "file_digest.h"
 #include "file_handle.h"
 #include "log_text.h"
 #include "plog/Log.h"
@@ -21,7 +24,7 @@ namespace fs = boost::filesystem;
 namespace {
 
 constexpr size_t kNameBufferSize = 256;
-constexpr size_t kCopyBufferSize = 8192;
+constexpr size_t kCopyBufferSize = 64 * 1024;
 
 struct ZipCloser {
     void operator()(void* zip) const { unzClose(zip); }
@@ -64,16 +67,20 @@ std::string quoted(const std::string& name) {
     return "\"" + escapedLogText(systemTextToUtf8(name)) + "\"";
 }
 
-// Copies the open entry into out; 0, minizip's read error, or -1 on a short
-// write. minizip stops reading an entry at the size it announces, so an entry
-// never writes more than the size that was weighed against the limit.
-int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer) {
+// Copies the open entry into out, feeding digest (when given) on the way; 0,
+// minizip's read error, or -1 on a short write. minizip stops reading an
+// entry at the size it announces, so an entry never writes more than the size
+// that was weighed against the limit.
+int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer, Sha512Stream* digest,
+              uint64_t& written) {
     for (;;) {
         const int count = unzReadCurrentFile(zip, buffer, static_cast<unsigned>(kCopyBufferSize));
         if (count < 0) {
             PLOGE << "Could not read entry " << quoted(name) << " of the archive (zip error " << count << ")";
         }
         if (count <= 0) return count;
+        if (digest) digest->update(buffer, static_cast<size_t>(count));
+        written += static_cast<uint64_t>(count);
         if (std::fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) {
             const int error = errno;
             PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
@@ -90,12 +97,19 @@ void createFolder(const fs::path& destination, const std::string& name) {
     }
 }
 
+// Whether a name is that of a file directly in the destination: the files
+// that may replace installed ones.
+bool isTopLevelFile(const std::string& name) {
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos;
+}
+
 // Writes one entry under destination, by its full path. A package that lacks
 // one of its files is no package: an entry that cannot be created, read or
 // written whole, or that fails its CRC check, fails the extraction, and what
-// was written of it is deleted.
+// was written of it is deleted. A file directly in destination is hashed as it
+// is written when digests is given, and noted there once whole.
 int extractEntry(unzFile zip, const fs::path& destination, const std::string& name, const std::string& password,
-                 char* buffer) {
+                 char* buffer, FileDigests* digests) {
     const size_t slash = name.find_last_of("/\\");
     const bool hasFolder = slash != std::string::npos;
     if (name.substr(hasFolder ? slash + 1 : 0).empty()) {
@@ -116,7 +130,10 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
         PLOGE << "Could not create " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
         return kZipUnwritable;
     }
-    int result = copyEntry(zip, name, out.get(), buffer);
+    std::unique_ptr<Sha512Stream> digest;
+    if (digests && isTopLevelFile(name)) digest = std::make_unique<Sha512Stream>();
+    uint64_t written = 0;
+    int result = copyEntry(zip, name, out.get(), buffer, digest.get(), written);
     if (std::fclose(out.release()) != 0 && result == UNZ_OK) {
         error = errno;
         PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
@@ -130,11 +147,44 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
     if (result != UNZ_OK) {
         boost::system::error_code ignored;
         fs::remove(target, ignored);
+        return result;
+    }
+    FileDigest noted{written, {}};
+    if (digest && digest->finish(noted.sha512)) {
+        (*digests)[name] = noted;
+    } else if (digests) {
+        digests->erase(name);
     }
     return result;
 }
 
-int extractAll(unzFile zip, const fs::path& destination, const std::string& password) {
+// Keeps the notes of digests only where no two entries can name one file: a
+// file system that ignores case takes "a.dll" and "A.DLL" for one, and one
+// that folds letters beyond ASCII could take two such names for one too.
+void keepUnambiguousDigests(const std::vector<std::string>& names, FileDigests& digests) {
+    std::map<std::string, int> folded;
+    const auto fold = [](const std::string& name) {
+        std::string key = name;
+        for (char& c : key) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        return key;
+    };
+    for (const std::string& name : names) {
+        for (const char c : name) {
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                digests.clear();
+                return;
+            }
+        }
+        ++folded[fold(name)];
+    }
+    for (const std::string& name : names) {
+        if (folded[fold(name)] > 1) digests.erase(name);
+    }
+}
+
+int extractAll(unzFile zip, const fs::path& destination, const std::string& password, FileDigests* digests) {
     unz_global_info64 global;
     int result = unzGetGlobalInfo64(zip, &global);
     if (result != UNZ_OK) return result;
@@ -147,7 +197,7 @@ int extractAll(unzFile zip, const fs::path& destination, const std::string& pass
         if (!isSafeEntryName(name)) return kZipRefused;
         std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
         if (!buffer) return kZipNoMemory;
-        result = extractEntry(zip, destination, name, password, buffer.get());
+        result = extractEntry(zip, destination, name, password, buffer.get(), digests);
         if (result != UNZ_OK) return result;
         if (i + 1 < global.number_entry) {
             result = unzGoToNextFile(zip);
@@ -237,7 +287,8 @@ int tZip::extract(std::string zipFile, std::string destination, std::string pass
 }
 
 int tZip::extractWithin(const std::string& zipFile, const std::string& destination, const std::string& password,
-                        uint64_t maxUnpackedBytes) {
+                        uint64_t maxUnpackedBytes, FileDigests* digests) {
+    if (digests) digests->clear();
     std::vector<EntryInfo> entries;
     const int listed = listEntries(zipFile, entries);
     if (listed == kZipRefused) {
@@ -270,5 +321,11 @@ int tZip::extractWithin(const std::string& zipFile, const std::string& destinati
     }
     UniqueZip zip(unzOpen64(zipFile.c_str()));
     if (!zip) return kZipFailed;
-    return extractAll(zip.get(), fs::path(destination), password);
+    const int result = extractAll(zip.get(), fs::path(destination), password, digests);
+    if (digests) {
+        std::vector<std::string> names;
+        for (const EntryInfo& entry : entries) names.push_back(entry.name);
+        keepUnambiguousDigests(names, *digests);
+    }
+    return result;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "file_digest.h"
+
 // Result codes besides minizip's own negative codes.
 constexpr int kZipFailed = -1;        // archive not opened, destination not a folder, or a write failed
 constexpr int kZipNoMemory = -104;    // copy buffer not allocated
@@ -38,8 +40,12 @@ public:
     // up to more than maxUnpackedBytes. An entry that cannot be created or
     // written whole, or that fails its CRC check, ends the extraction with a
     // log record that names it, and what was written of it is deleted.
+    // digests, when given, receives the size and SHA-512 of each file written
+    // directly into destination, taken as it was written; names that another
+    // entry's name could stand for on a file system that ignores case are
+    // left out, and so is every name when one is not ASCII.
     int extractWithin(const std::string& zipFile, const std::string& destination, const std::string& password,
-                      uint64_t maxUnpackedBytes);
+                      uint64_t maxUnpackedBytes, FileDigests* digests = nullptr);
 };
 
 // What may be unpacked into destination: the free space of its volume, and

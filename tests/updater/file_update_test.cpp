@@ -11,9 +11,12 @@
 #include <sys/stat.h>
 #endif
 
+#include "file_digest.h"
 #include "log_text.h"
 #include "signing_support.h"
+#include "temp_folder.h"
 #include "test_support.h"
+#include "zip_builder.h"
 
 namespace fs = boost::filesystem;
 
@@ -112,6 +115,51 @@ TEST_F(Installation, CheckUpdateKeepsOnlyChangedInstalledFiles) {
         EXPECT_EQ(record.message.find("output.zip"), std::string::npos) << record.message;
     }
     EXPECT_EQ(readFile(root() / "changed.dll"), "old");
+}
+
+// Unpacking hashes the package's files as it writes them and the installed
+// ones beside it; the comparison and the seal then come to what reading the
+// files again would give, and read again whatever changed size meanwhile.
+TEST_F(Installation, DigestsTakenWhileUnpackingServeTheComparisonAndTheSeal) {
+    writeFile(root() / "same.dll", "same");
+    writeFile(root() / "changed.dll", "old");
+    writeFile(root() / "grown.dll", "old");
+    writeZip(temp() / "output.zip", {{"same.dll", "same"}, {"changed.dll", "new"}, {"grown.dll", "new"},
+                                     {"new.dll", "n"}, {"sub/inner.dll", "i"}, {"Twice.dll", "a"}, {"twice.DLL", "b"}});
+    PackageDigests digests;
+    ASSERT_TRUE(extractPackage(temp(), &digests)) << RecordCapture::dump();
+    const auto keys = [](const FileDigests& map) {
+        std::vector<std::string> names;
+        for (const auto& [name, digest] : map) names.push_back(name);
+        return names;
+    };
+    // Files directly in the folder only, and no name that another could stand for.
+    EXPECT_EQ(keys(digests.prepared), (std::vector<std::string>{"changed.dll", "grown.dll", "new.dll", "same.dll"}));
+    EXPECT_EQ(keys(digests.installed), (std::vector<std::string>{"changed.dll", "grown.dll", "same.dll"}));
+    for (const auto& [map, folder] : {std::pair{&digests.prepared, temp()}, std::pair{&digests.installed, root()}}) {
+        for (const auto& [name, digest] : *map) {
+            Sha512 read{};
+            uint64_t size = 0;
+            ASSERT_TRUE(sha512Of(folder / name, read, &size));
+            EXPECT_EQ(hexText(digest.sha512), hexText(read)) << folder / name;
+            EXPECT_EQ(digest.size, size) << folder / name;
+        }
+    }
+
+    writeFile(temp() / "grown.dll", "old, then grown");
+    EXPECT_TRUE(checkUpdate(temp(), &digests.prepared, &digests.installed));
+    EXPECT_EQ(treeOf(temp()), (std::vector<std::string>{"changed.dll", "grown.dll"}));
+    ASSERT_TRUE(writeSeal(temp(), "2.0", &digests.prepared));
+    EXPECT_TRUE(readVerifiedSeal(temp())) << RecordCapture::dump();
+}
+
+TEST_F(Installation, NoDigestsAreNotedForAPackageWithNamesBeyondAscii) {
+    writeFile(root() / "a.dll", "old");
+    writeZip(temp() / "output.zip", {{"a.dll", "new"}, {"caf\xc3\xa9.dll", "x"}});
+    PackageDigests digests;
+    ASSERT_TRUE(extractPackage(temp(), &digests));
+    EXPECT_TRUE(digests.prepared.empty());
+    EXPECT_EQ(digests.installed.count("a.dll"), 1u);
 }
 
 TEST_F(Installation, CheckUpdateWithNothingChangedIsNotReady) {
