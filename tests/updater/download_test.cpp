@@ -74,6 +74,20 @@ TEST_F(UpdaterProcess, AManifestWithoutALengthIsCutAtOneMebibyte) {
     EXPECT_EQ(run(checkArgs("1.2.3")).exitCode, 0u) << logDump();
 }
 
+// A body that flows faster than it is read is read in whole buffers: every
+// byte arrives once, in its place, with and without an announced length.
+TEST_F(UpdaterProcess, AFastBodyArrivesWhole) {
+    std::string body(3 * 1024 * 1024 + 777, '\0');
+    for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>((i * 2654435761u) >> 13);
+    server.script("/announced", {200, body});
+    server.script("/unannounced", {200, body, false, 0, false, "", true});
+    fs::create_directory(temp());
+    for (const char* path : {"/announced", "/unannounced"}) {
+        ASSERT_TRUE(downloadFile(server.url(path), temp(), "body.bin", body.size())) << path;
+        EXPECT_TRUE(readFile(temp() / "body.bin") == body) << path;
+    }
+}
+
 // The low-speed limit, with a short window: a server that drips its body
 // slower than the limit ends the download once a whole window has passed so
 // slowly; one that keeps above the limit, however slowly, is waited for.
