@@ -22,6 +22,10 @@ TEST(PlogLayer, FileMatchesTheTextLayoutByteForByte) {
         appender.write(plog::Record(plog::warning, "main", 2, morning, 1) << "w");
         appender.write(plog::Record(plog::verbose, "main", 3, morning, 1) << "v");
         appender.write(plog::Record(plog::fatal, "main", 4, morning, 1) << "f");
+        // The edges of each field: widths, a negative line, the widest thread id.
+        const plog::RecordTime early{987, 1, 1, 0, 0, 0, 0};
+        appender.write(plog::Record(plog::debug, nullptr, -12, early, 18446744073709551615ull) << "");
+        appender.write(plog::Record(plog::info, "f", 0, evening, 0) << "z");
     }
     EXPECT_EQ(FileText("layout.log"),
               "\xEF\xBB\xBF"
@@ -30,7 +34,9 @@ TEST(PlogLayer, FileMatchesTheTextLayoutByteForByte) {
               "2026-01-05 07:08:09.004 INFO  [1] [main@1] x\n"
               "2026-01-05 07:08:09.004 WARN  [1] [main@2] w\n"
               "2026-01-05 07:08:09.004 VERB  [1] [main@3] v\n"
-              "2026-01-05 07:08:09.004 FATAL [1] [main@4] f\n");
+              "2026-01-05 07:08:09.004 FATAL [1] [main@4] f\n"
+              "987-01-01 00:00:00.000 DEBUG [18446744073709551615] [@-12] \n"
+              "2026-12-31 23:59:58.999 INFO  [0] [f@0] z\n");
 }
 
 TEST(PlogLayer, AppendsWithoutASecondByteOrderMark) {
