@@ -36,7 +36,7 @@ std::string Packed(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int main() {
-    constexpr int kCalls = 3000;
+    constexpr int kCalls = 1000;
     constexpr int kStored = 1000;
     if (!CodecAllocateBuffers()) return 1;
     const std::string stored = Packed(Features(2, true)), live = Packed(Features(2, false));

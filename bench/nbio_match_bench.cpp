@@ -27,7 +27,7 @@ std::string Capture(const char* script) {
 }  // namespace
 
 int main() {
-    constexpr int kCalls = 3000;
+    constexpr int kCalls = 1000;
     if (!CodecAllocateBuffers()) return 1;
     FK_SetAuthType(1);
     const std::string stored = Capture("finger=2"), verify = Capture("finger=2");
