@@ -2,6 +2,12 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <cpuid.h>
+#include <immintrin.h>
+#define FPB_SHA256_X86 1
+#endif
+
 namespace {
 
 constexpr uint32_t kRounds[64] = {
@@ -52,13 +58,70 @@ void Compress(uint32_t state[8], const uint8_t block[64]) {
     state[7] += h;
 }
 
-}  // namespace
+void CompressPortable(uint32_t state[8], const uint8_t* blocks, size_t count) {
+    for (size_t i = 0; i < count; ++i) Compress(state, blocks + 64 * i);
+}
 
-Sha256Digest Sha256(const void* data, size_t size) {
+#ifdef FPB_SHA256_X86
+// The same rounds on the processor's SHA extensions: the log names two
+// templates in every comparison, and this makes that cost a tenth.
+__attribute__((target("sha,sse4.1"))) void CompressSha(uint32_t state[8], const uint8_t* blocks, size_t count) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+    __m128i state0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state));      // DCBA
+    __m128i state1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4));  // HGFE
+    __m128i shuffled = _mm_shuffle_epi32(state0, 0xB1);                             // CDAB
+    state1 = _mm_shuffle_epi32(state1, 0x1B);                                       // EFGH
+    state0 = _mm_alignr_epi8(shuffled, state1, 8);                                  // ABEF
+    state1 = _mm_blend_epi16(state1, shuffled, 0xF0);                               // CDGH
+    for (size_t block = 0; block < count; ++block) {
+        const uint8_t* data = blocks + 64 * block;
+        const __m128i savedAbef = state0, savedCdgh = state1;
+        __m128i w[4];
+        for (int group = 0; group < 16; ++group) {
+            __m128i& current = w[group % 4];
+            if (group < 4) {
+                current = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * group)),
+                                           byteSwap);
+            }
+            __m128i message =
+                _mm_add_epi32(current, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRounds + 4 * group)));
+            state1 = _mm_sha256rnds2_epu32(state1, state0, message);
+            if (group >= 3 && group <= 14) {
+                __m128i& next = w[(group + 1) % 4];
+                next = _mm_add_epi32(next, _mm_alignr_epi8(current, w[(group + 3) % 4], 4));
+                next = _mm_sha256msg2_epu32(next, current);
+            }
+            message = _mm_shuffle_epi32(message, 0x0E);
+            state0 = _mm_sha256rnds2_epu32(state0, state1, message);
+            if (group >= 1 && group <= 12) w[(group + 3) % 4] = _mm_sha256msg1_epu32(w[(group + 3) % 4], current);
+        }
+        state0 = _mm_add_epi32(state0, savedAbef);
+        state1 = _mm_add_epi32(state1, savedCdgh);
+    }
+    shuffled = _mm_shuffle_epi32(state0, 0x1B);        // FEBA
+    state1 = _mm_shuffle_epi32(state1, 0xB1);          // DCHG
+    state0 = _mm_blend_epi16(shuffled, state1, 0xF0);  // DCBA
+    state1 = _mm_alignr_epi8(state1, shuffled, 8);     // HGFE
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), state0);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), state1);
+}
+
+bool HasShaExtensions() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
+    const bool sse41 = (ecx & (1u << 19)) != 0, ssse3 = (ecx & (1u << 9)) != 0;
+    if (!__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx)) return false;
+    return sse41 && ssse3 && (ebx & (1u << 29)) != 0;
+}
+#endif
+
+using CompressBlocks = void (*)(uint32_t state[8], const uint8_t* blocks, size_t count);
+
+Sha256Digest Digest(CompressBlocks compress, const void* data, size_t size) {
     uint32_t state[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
     const auto* bytes = static_cast<const uint8_t*>(data);
     const size_t whole = size - size % 64;
-    for (size_t at = 0; at < whole; at += 64) Compress(state, bytes + at);
+    compress(state, bytes, whole / 64);
 
     // The tail, the 0x80 marker and the length in bits fill one or two blocks.
     uint8_t tail[128] = {};
@@ -68,11 +131,26 @@ Sha256Digest Sha256(const void* data, size_t size) {
     const size_t tailSize = rest < 56 ? 64 : 128;
     const uint64_t bits = static_cast<uint64_t>(size) * 8;
     for (int i = 0; i < 8; ++i) tail[tailSize - 1 - i] = static_cast<uint8_t>(bits >> (8 * i));
-    for (size_t at = 0; at < tailSize; at += 64) Compress(state, tail + at);
+    compress(state, tail, tailSize / 64);
 
     Sha256Digest digest{};
     for (int i = 0; i < 8; ++i) {
         for (int j = 0; j < 4; ++j) digest[4 * i + j] = static_cast<uint8_t>(state[i] >> (24 - 8 * j));
     }
     return digest;
+}
+
+}  // namespace
+
+Sha256Digest Sha256(const void* data, size_t size) {
+#ifdef FPB_SHA256_X86
+    static const CompressBlocks compress = HasShaExtensions() ? CompressSha : CompressPortable;
+#else
+    constexpr CompressBlocks compress = CompressPortable;
+#endif
+    return Digest(compress, data, size);
+}
+
+Sha256Digest Sha256Portable(const void* data, size_t size) {
+    return Digest(CompressPortable, data, size);
 }

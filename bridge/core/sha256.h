@@ -8,4 +8,8 @@
 
 using Sha256Digest = std::array<uint8_t, 32>;
 
+// On processors with SHA extensions, computed with them.
 Sha256Digest Sha256(const void* data, size_t size);
+
+// The same digest without the SHA extensions, on every processor.
+Sha256Digest Sha256Portable(const void* data, size_t size);

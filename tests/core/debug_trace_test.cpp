@@ -72,6 +72,12 @@ TEST_F(DebugTrace, TemplatesAreLoggedByLengthAndDigest) {
     EXPECT_EQ(hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
               "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
     EXPECT_EQ(hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    // With the processor's SHA extensions or without, one digest, at every
+    // length across several blocks and tails.
+    std::string text;
+    for (int n = 0; n < 300; ++n, text += static_cast<char>(n * 37 + 11)) {
+        ASSERT_EQ(Sha256(text.data(), text.size()), Sha256Portable(text.data(), text.size())) << n << " bytes";
+    }
 
     EXPECT_EQ(LoggedTemplate("abc"), "<3 chars sha256:ba7816bf8f01>");
     EXPECT_EQ(LoggedTemplate(""), "<0 chars sha256:e3b0c44298fc>");
