@@ -256,7 +256,8 @@ build_crypto() {
     # deprecated API. no-autoload-config keeps a library that ends up inside
     # other programs' processes from reading an openssl.cnf from a fixed
     # path on the user's machine. What OpenSSL's no-bulk leaves out is left
-    # out one by one, but for ec: the updater verifies Ed25519 signatures.
+    # out one by one, but for ec: the updater verifies Ed25519 signatures and
+    # hashes with SHA-512, and nothing else of libcrypto is linked.
     (
         cd "$src"
         run_logged "$logfile" env CC=gcc-posix ./Configure mingw64 \
@@ -267,7 +268,9 @@ build_crypto() {
             no-comp no-ct no-des no-dgram no-dh no-dsa no-engine no-filenames no-idea no-ktls no-md4 \
             no-multiblock no-nextprotoneg no-ocsp no-ocb no-poly1305 no-psk no-rc2 no-rc4 no-rmd160 \
             no-seed no-siphash no-siv no-sm3 no-sm4 no-srp no-srtp no-ssl3-method no-ssl-trace no-ts \
-            no-ui-console no-whirlpool no-fips-securitychecks
+            no-ui-console no-whirlpool no-fips-securitychecks \
+            no-ec2m no-ecdh no-ecdsa no-sm2 no-scrypt no-rfc3779 no-mdc2 no-gost no-err \
+            no-padlockeng no-capieng no-afalgeng
         run_logged "$logfile" make -j"$jobs" build_generated
         run_logged "$logfile" make -j"$jobs" libcrypto.a
     )
@@ -380,10 +383,15 @@ main() {
     printf '%s\n' "$versions" >"$prefix/versions.txt"
     write_toolchain
     link_system_headers
+    # libcrypto takes longest; the others build beside it, each into its own
+    # log, so that the serial parts of one (unpacking, configuring) overlap
+    # the compiling of another.
+    stage crypto build_crypto &
+    local crypto=$!
     stage gtest build_gtest
-    stage crypto build_crypto
     stage boost build_boost
     stage minizip build_minizip
+    wait "$crypto" || die "libcrypto did not build; see $build/crypto.log"
     touch "$prefix/.complete"
     ln -sfn "$key" "$deps_root/current"
     rm -rf "$build"
