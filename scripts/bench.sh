@@ -16,7 +16,13 @@ wine_up
 figures=$(mktemp)
 trap 'rm -f "$figures"; wine_down' EXIT
 # Shows a benchmark's output and keeps its figures for the summary.
-keep() { tee /dev/stderr | grep '^figure ' >>"$figures" || true; }
+keep() {
+    local line
+    while IFS= read -r line; do
+        printf '%s\n' "$line"
+        if [[ $line == "figure "* ]]; then printf '%s\n' "$line" >>"$figures"; fi
+    done
+}
 windows() { (cd build/windows/bin && wine "$1" </dev/null | tr -d '\r'); }
 
 echo "== codec, native (Release) =="
