@@ -40,20 +40,16 @@ std::string TxtFormatter::format(const Record& record) {
     std::string line;
     line.reserve(48 + std::strlen(func) + message.size());
     // "%d-%02d-%02d %02d:%02d:%02d.%03d %-5s [%llu] [<func>@<line>] <message>\n"
-    AppendNumber(line, t.year, 1);
-    line += '-';
-    AppendNumber(line, t.month, 2);
-    line += '-';
-    AppendNumber(line, t.day, 2);
-    line += ' ';
-    AppendNumber(line, t.hour, 2);
-    line += ':';
-    AppendNumber(line, t.minute, 2);
-    line += ':';
-    AppendNumber(line, t.second, 2);
-    line += '.';
-    AppendNumber(line, t.millisecond, 3);
-    line += ' ';
+    const struct {
+        int value;
+        int width;
+        char after;
+    } fields[] = {{t.year, 1, '-'},   {t.month, 2, '-'},  {t.day, 2, ' '},         {t.hour, 2, ':'},
+                  {t.minute, 2, ':'}, {t.second, 2, '.'}, {t.millisecond, 3, ' '}};
+    for (const auto& field : fields) {
+        AppendNumber(line, field.value, field.width);
+        line += field.after;
+    }
     line += severity;
     for (size_t i = std::strlen(severity); i < 5; ++i) line += ' ';
     line += " [";
