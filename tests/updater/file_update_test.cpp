@@ -153,6 +153,21 @@ TEST_F(Installation, DigestsTakenWhileUnpackingServeTheComparisonAndTheSeal) {
     EXPECT_TRUE(readVerifiedSeal(temp())) << RecordCapture::dump();
 }
 
+// A package that fails part way stops the hashing of the installed files too:
+// the call ends, fails, and leaves no archive behind.
+TEST_F(Installation, AFailedUnpackingWithDigestsEndsAndFails) {
+    const std::string big(4 << 20, 'i');
+    for (int i = 0; i < 8; ++i) writeFile(root() / ("big" + std::to_string(i) + ".dll"), big);
+    std::vector<ZipEntry> entries;
+    for (int i = 0; i < 8; ++i) entries.push_back({"big" + std::to_string(i) + ".dll", "new"});
+    entries.front().wrongCrc = true;
+    writeZip(temp() / "output.zip", entries);
+    PackageDigests digests;
+    EXPECT_FALSE(extractPackage(temp(), &digests));
+    EXPECT_FALSE(fs::exists(temp() / "output.zip"));
+    EXPECT_TRUE(digests.prepared.empty());
+}
+
 TEST_F(Installation, NoDigestsAreNotedForAPackageWithNamesBeyondAscii) {
     writeFile(root() / "a.dll", "old");
     writeZip(temp() / "output.zip", {{"a.dll", "new"}, {"caf\xc3\xa9.dll", "x"}});
