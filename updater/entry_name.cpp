@@ -80,3 +80,7 @@ bool isSafeEntryName(const std::string& name) {
         start = end + 1;
     }
 }
+
+bool isTopLevelFileName(const std::string& name) {
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos;
+}

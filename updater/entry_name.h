@@ -10,3 +10,7 @@
 // character, and not one of the updater's own files at the top: the archive
 // "output.zip" itself, which is still being read, and the seal.
 bool isSafeEntryName(const std::string& name);
+
+// True when name is that of a file directly in the destination, no folder
+// part: the only entries that may replace an installed file.
+bool isTopLevelFileName(const std::string& name);

@@ -3,6 +3,7 @@
 #include <boost/filesystem/operations.hpp>
 #include <sstream>
 
+#include "entry_name.h"
 #include "file_digest.h"
 #include "file_handle.h"
 #include "links.h"
@@ -100,8 +101,8 @@ std::optional<Seal> parseSeal(const std::string& text) {
         SealedFile file;
         file.sha512 = line.substr(afterSize + 1, afterDigest - afterSize - 1);
         file.name = line.substr(afterDigest + 1);
-        if (!readNumber(line.substr(5, afterSize - 5), file.size) || !isLowerHex(file.sha512) || file.name.empty() ||
-            file.name.find_first_of("/\\") != std::string::npos) {
+        if (!readNumber(line.substr(5, afterSize - 5), file.size) || !isLowerHex(file.sha512) ||
+            !isTopLevelFileName(file.name)) {
             return std::nullopt;
         }
         seal.files.push_back(file);

@@ -67,7 +67,7 @@ std::vector<std::string> topLevelFiles(const fs::path& archive) {
     std::vector<std::string> names, files;
     if (tZip().list(archive.string(), names) != 0) return files;
     for (const std::string& name : names) {
-        if (isSafeEntryName(name) && name.find_first_of("/\\") == std::string::npos) files.push_back(name);
+        if (isSafeEntryName(name) && isTopLevelFileName(name)) files.push_back(name);
     }
     return files;
 }

@@ -97,12 +97,6 @@ void createFolder(const fs::path& destination, const std::string& name) {
     }
 }
 
-// Whether a name is that of a file directly in the destination: the files
-// that may replace installed ones.
-bool isTopLevelFile(const std::string& name) {
-    return !name.empty() && name.find_first_of("/\\") == std::string::npos;
-}
-
 // Writes one entry under destination, by its full path. A package that lacks
 // one of its files is no package: an entry that cannot be created, read or
 // written whole, or that fails its CRC check, fails the extraction, and what
@@ -131,7 +125,7 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
         return kZipUnwritable;
     }
     std::unique_ptr<Sha512Stream> digest;
-    if (digests && isTopLevelFile(name)) digest = std::make_unique<Sha512Stream>();
+    if (digests && isTopLevelFileName(name)) digest = std::make_unique<Sha512Stream>();
     uint64_t written = 0;
     int result = copyEntry(zip, name, out.get(), buffer, digest.get(), written);
     if (std::fclose(out.release()) != 0 && result == UNZ_OK) {
