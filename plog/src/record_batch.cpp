@@ -20,13 +20,16 @@ struct RecordBatch::Held {
         std::vector<Bytes> out = std::move(files);
         files.clear();
         size = 0;
-        for (const Bytes& file : out) file.target->writeBatch(file.bytes);
+        for (const Bytes& file : out) {
+            if (!file.bytes.empty()) file.target->writeBatch(file.bytes);
+        }
     }
 };
 
 namespace {
 
 constexpr size_t kMaxHeld = 64 * 1024;
+constexpr size_t kFirstHold = 4 * 1024;
 
 // A plain pointer: a thread-local with a destructor would outlive an unloaded
 // library on a thread that keeps running.
@@ -51,24 +54,29 @@ RecordBatch::~RecordBatch() {
 
 namespace util {
 
-bool holdForBatch(BatchTarget* target, std::string& bytes) noexcept {
+bool holdForBatch(BatchTarget* target, AppendHeld append, const void* context) noexcept {
     RecordBatch::Held* held = t_held.get();
     if (!held) return false;
-    const size_t added = bytes.size();
+    std::string* bytes = nullptr;
+    size_t before = 0;
     try {
-        // Whatever fails here fails before `bytes` is taken.
         if (held->files.empty() || held->files.back().target != target) {
             held->files.reserve(held->files.size() + 1);
-            held->files.push_back({target, std::move(bytes)});
-        } else {
-            held->files.back().bytes += bytes;
+            held->files.push_back({target, std::string()});
+            // An operation's records usually fit: one allocation for all of them.
+            held->files.back().bytes.reserve(kFirstHold);
         }
+        bytes = &held->files.back().bytes;
+        before = bytes->size();
+        append(*bytes, context);
     } catch (...) {
+        // Whatever the record had added goes: the batch holds whole records.
+        if (bytes) bytes->resize(before);
         held->flush();
         return false;
     }
+    const size_t added = bytes->size() - before;
     held->size += added;
-    bytes.clear();
     if (held->size > kMaxHeld) held->flush();
     return true;
 }

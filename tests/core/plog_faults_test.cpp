@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "plog/Log.h"
+#include "plog/RecordBatch.h"
 #include "temp_dir.h"
 
 namespace {
@@ -64,6 +65,10 @@ class FailingFormatter {
 public:
     static std::string header() { return std::string(); }
     static std::string format(const plog::Record&) { throw std::bad_alloc(); }
+    static void formatTo(const plog::Record&, std::string& out) {
+        out += "half a record";
+        throw std::bad_alloc();
+    }
 };
 
 class FailingAppender : public plog::IAppender {
@@ -86,6 +91,19 @@ TEST(PlogFaults, AnAppenderThatFailsLosesTheRecordToItselfAlone) {
     EXPECT_NO_THROW(LogThroughInstanceFive());
     EXPECT_NE(FileText("kept.log").find("kept\n"), std::string::npos);
     EXPECT_EQ(FileText("unformattable.log"), "");
+
+    // Inside a batch, what a failing record had laid out is not held: the
+    // records before it still come, whole and in order.
+    plog::RollingFileAppender<FailingFormatter> failingFirst("after.log");
+    {
+        plog::RecordBatch batch;
+        file.write(Line(1));
+        failingFirst.write(Line(2));
+        file.write(Line(3));
+    }
+    EXPECT_EQ(FileText("after.log"), "");
+    const std::string kept = FileText("kept.log");
+    EXPECT_EQ(kept.substr(kept.size() - 2 * Expected(1).size()), Expected(1) + Expected(3));
 }
 
 }  // namespace

@@ -22,11 +22,15 @@ protected:
     ~BatchTarget() = default;
 };
 
-// Inside a batch on this thread: takes `bytes` (leaving it empty) to be
-// written to `target` when the batch ends, and returns true. Outside, or when
-// there is no memory to hold them (the records held so far are then written
-// at once, so that the order stays): false, and `bytes` is untouched.
-bool holdForBatch(BatchTarget* target, std::string& bytes) noexcept;
+// Adds a record's bytes to the end of `held`, or throws.
+using AppendHeld = void (*)(std::string& held, const void* context);
+
+// Inside a batch on this thread: has `append` add its bytes straight to those
+// held for `target`, to be written when the batch ends, and returns true.
+// Outside, or when `append` throws (no memory: the records held so far are
+// then written at once, so that the order stays): false, and nothing of the
+// record is held.
+bool holdForBatch(BatchTarget* target, AppendHeld append, const void* context) noexcept;
 }  // namespace util
 
 class RecordBatch {

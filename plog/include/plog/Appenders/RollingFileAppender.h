@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "plog/Appenders/IAppender.h"
 #include "plog/Converters/UTF8Converter.h"
@@ -85,8 +86,7 @@ public:
     // is lost, and the operation that logs goes on.
     void write(const Record& record) noexcept override {
         try {
-            std::string bytes = Converter::convert(Formatter::format(record));
-            if (!util::holdForBatch(this, bytes)) writeBatch(bytes);
+            if (!util::holdForBatch(this, &appendRecord, &record)) writeBatch(Formatter::format(record));
         } catch (...) {
             // Lost, as a record that finds the file locked is.
         }
@@ -106,6 +106,13 @@ public:
     }
 
 private:
+    // Records are kept in UTF-8, which is what the file holds: a batch takes
+    // them as they are laid out, with no copy between.
+    static_assert(std::is_same_v<Converter, UTF8Converter>, "records are written as they are kept, in UTF-8");
+    static void appendRecord(std::string& held, const void* record) {
+        Formatter::formatTo(*static_cast<const Record*>(record), held);
+    }
+
     std::mutex m_mutex;
     util::LogFile m_file;
     bool m_headerWritten = false;
