@@ -1,6 +1,5 @@
 #include "temp_folder.h"
 
-#include <atomic>
 #include <boost/filesystem/operations.hpp>
 #include <iostream>
 #include <memory>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "entry_name.h"
+#include "file_hashing.h"
 #include "links.h"
 #include "log_text.h"
 #include "plog/Log.h"
@@ -21,45 +21,6 @@
 namespace fs = boost::filesystem;
 
 namespace {
-
-// Hashes, on a thread of its own, the installed files that the package's
-// files would replace, while the caller's thread unpacks the package: the
-// comparison that follows then reads neither side again.
-class InstalledHashing {
-public:
-    InstalledHashing(fs::path installFolder, std::vector<std::string> names, FileDigests& digests)
-        : m_thread([this, folder = std::move(installFolder), names = std::move(names), &digests] {
-              hashAll(folder, names, digests);
-          }) {}
-    ~InstalledHashing() { stop(); }
-    InstalledHashing(const InstalledHashing&) = delete;
-    InstalledHashing& operator=(const InstalledHashing&) = delete;
-
-    // Waits until every file is hashed.
-    void finish() {
-        if (m_thread.joinable()) m_thread.join();
-    }
-    // Hashes no further file, and waits for the one under way.
-    void stop() {
-        m_stop = true;
-        finish();
-    }
-
-private:
-    void hashAll(const fs::path& folder, const std::vector<std::string>& names, FileDigests& digests) {
-        for (const std::string& name : names) {
-            if (m_stop) return;
-            const fs::path file = folder / name;
-            boost::system::error_code error;
-            if (isLink(file) || !fs::is_regular_file(file, error)) continue;
-            FileDigest digest;
-            if (sha512Of(file, digest.sha512, &digest.size)) digests[name] = digest;
-        }
-    }
-
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;  // last: it starts once the rest is there
-};
 
 // The names of the package's files that lie directly in the temp folder, the
 // only ones that may replace installed files; none when it cannot be listed.
@@ -133,20 +94,23 @@ bool extractPackage(const fs::path& tempFolder, PackageDigests* digests) {
     const fs::path archive = tempFolder / "output.zip";
     int result = kZipFailed;
     try {
-        std::unique_ptr<InstalledHashing> installed;
+        std::unique_ptr<FileHashing> hashing;
         if (digests) {
             *digests = PackageDigests{};
             try {
-                installed = std::make_unique<InstalledHashing>(tempFolder.parent_path(), topLevelFiles(archive),
-                                                               digests->installed);
+                hashing = std::make_unique<FileHashing>(tempFolder.parent_path(), topLevelFiles(archive), tempFolder,
+                                                        *digests);
             } catch (const std::system_error&) {
-                // No second thread: the comparison reads the installed files itself.
+                // No second thread: the comparison reads the files itself.
             }
         }
         const std::string destination = archive.parent_path().string();
         result = tZip().extractWithin(archive.string(), destination, std::string(), unpackLimit(destination),
-                                      digests ? &digests->prepared : nullptr);
-        if (installed && result == 0) installed->finish();
+                                      hashing.get());
+        if (hashing && result == 0) hashing->finish();
+        hashing.reset();
+        // What was learnt of a package that did not unpack whole serves nothing.
+        if (digests && result != 0) *digests = PackageDigests{};
     } catch (const std::exception& e) {
         std::cerr << e.what() << std::endl;
     }

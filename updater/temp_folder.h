@@ -3,7 +3,7 @@
 
 #include <boost/filesystem/path.hpp>
 
-#include "file_digest.h"
+#include "file_hashing.h"
 
 // Makes sure tempFolder exists, is a real folder and is empty: deletes the
 // seal of an earlier check first, then the rest; creates the folder (one
@@ -12,14 +12,6 @@
 // takes its place; links inside it go the same way. Stops deleting after the
 // first failure. False on any failure.
 bool checkTempFolder(const boost::filesystem::path& tempFolder);
-
-// What unpacking a package learnt on the way: the digests of the files it
-// wrote directly into the temp folder, taken as they were written, and of the
-// installed files of the same names, taken meanwhile on a second thread.
-struct PackageDigests {
-    FileDigests prepared;
-    FileDigests installed;
-};
 
 // Unpacks tempFolder\output.zip into tempFolder, by full paths (the current
 // directory is never changed), and deletes the archive on every path. True

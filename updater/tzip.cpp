@@ -10,10 +10,10 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <set>
 #include <vector>
 
 #include "entry_name.h"
-#include "file_digest.h"
 #include "file_handle.h"
 #include "log_text.h"
 #include "plog/Log.h"
@@ -67,20 +67,16 @@ std::string quoted(const std::string& name) {
     return "\"" + escapedLogText(systemTextToUtf8(name)) + "\"";
 }
 
-// Copies the open entry into out, feeding digest (when given) on the way; 0,
-// minizip's read error, or -1 on a short write. minizip stops reading an
-// entry at the size it announces, so an entry never writes more than the size
-// that was weighed against the limit.
-int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer, Sha512Stream* digest,
-              uint64_t& written) {
+// Copies the open entry into out; 0, minizip's read error, or -1 on a short
+// write. minizip stops reading an entry at the size it announces, so an entry
+// never writes more than the size that was weighed against the limit.
+int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer) {
     for (;;) {
         const int count = unzReadCurrentFile(zip, buffer, static_cast<unsigned>(kCopyBufferSize));
         if (count < 0) {
             PLOGE << "Could not read entry " << quoted(name) << " of the archive (zip error " << count << ")";
         }
         if (count <= 0) return count;
-        if (digest) digest->update(buffer, static_cast<size_t>(count));
-        written += static_cast<uint64_t>(count);
         if (std::fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) {
             const int error = errno;
             PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
@@ -100,10 +96,10 @@ void createFolder(const fs::path& destination, const std::string& name) {
 // Writes one entry under destination, by its full path. A package that lacks
 // one of its files is no package: an entry that cannot be created, read or
 // written whole, or that fails its CRC check, fails the extraction, and what
-// was written of it is deleted. A file directly in destination is hashed as it
-// is written when digests is given, and noted there once whole.
+// was written of it is deleted. A file that may carry a digest is told to
+// written once whole.
 int extractEntry(unzFile zip, const fs::path& destination, const std::string& name, const std::string& password,
-                 char* buffer, FileDigests* digests) {
+                 char* buffer, WrittenFiles* written, bool mayCarryDigest) {
     const size_t slash = name.find_last_of("/\\");
     const bool hasFolder = slash != std::string::npos;
     if (name.substr(hasFolder ? slash + 1 : 0).empty()) {
@@ -124,10 +120,7 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
         PLOGE << "Could not create " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
         return kZipUnwritable;
     }
-    std::unique_ptr<Sha512Stream> digest;
-    if (digests && isTopLevelFileName(name)) digest = std::make_unique<Sha512Stream>();
-    uint64_t written = 0;
-    int result = copyEntry(zip, name, out.get(), buffer, digest.get(), written);
+    int result = copyEntry(zip, name, out.get(), buffer);
     if (std::fclose(out.release()) != 0 && result == UNZ_OK) {
         error = errno;
         PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
@@ -143,19 +136,21 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
         fs::remove(target, ignored);
         return result;
     }
-    FileDigest noted{written, {}};
-    if (digest && digest->finish(noted.sha512)) {
-        (*digests)[name] = noted;
-    } else if (digests) {
-        digests->erase(name);
-    }
+    if (written && mayCarryDigest) written->written(name);
     return result;
 }
 
-// Keeps the notes of digests only where no two entries can name one file: a
-// file system that ignores case takes "a.dll" and "A.DLL" for one, and one
-// that folds letters beyond ASCII could take two such names for one too.
-void keepUnambiguousDigests(const std::vector<std::string>& names, FileDigests& digests) {
+// The names that may carry no digest, because another entry's name could
+// stand for the same file: a file system that ignores case takes "a.dll" and
+// "A.DLL" for one, and one that folds letters beyond ASCII could take two such
+// names for one too, so with a name beyond ASCII, every name.
+std::set<std::string> namesWithoutDigest(const std::vector<std::string>& names) {
+    std::set<std::string> without;
+    for (const std::string& name : names) {
+        for (const char c : name) {
+            if (static_cast<unsigned char>(c) >= 0x80) return std::set<std::string>(names.begin(), names.end());
+        }
+    }
     std::map<std::string, int> folded;
     const auto fold = [](const std::string& name) {
         std::string key = name;
@@ -164,21 +159,15 @@ void keepUnambiguousDigests(const std::vector<std::string>& names, FileDigests& 
         }
         return key;
     };
+    for (const std::string& name : names) ++folded[fold(name)];
     for (const std::string& name : names) {
-        for (const char c : name) {
-            if (static_cast<unsigned char>(c) >= 0x80) {
-                digests.clear();
-                return;
-            }
-        }
-        ++folded[fold(name)];
+        if (folded[fold(name)] > 1) without.insert(name);
     }
-    for (const std::string& name : names) {
-        if (folded[fold(name)] > 1) digests.erase(name);
-    }
+    return without;
 }
 
-int extractAll(unzFile zip, const fs::path& destination, const std::string& password, FileDigests* digests) {
+int extractAll(unzFile zip, const fs::path& destination, const std::string& password, WrittenFiles* written,
+               const std::set<std::string>& withoutDigest) {
     unz_global_info64 global;
     int result = unzGetGlobalInfo64(zip, &global);
     if (result != UNZ_OK) return result;
@@ -191,7 +180,8 @@ int extractAll(unzFile zip, const fs::path& destination, const std::string& pass
         if (!isSafeEntryName(name)) return kZipRefused;
         std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
         if (!buffer) return kZipNoMemory;
-        result = extractEntry(zip, destination, name, password, buffer.get(), digests);
+        const bool mayCarryDigest = isTopLevelFileName(name) && withoutDigest.count(name) == 0;
+        result = extractEntry(zip, destination, name, password, buffer.get(), written, mayCarryDigest);
         if (result != UNZ_OK) return result;
         if (i + 1 < global.number_entry) {
             result = unzGoToNextFile(zip);
@@ -281,8 +271,7 @@ int tZip::extract(std::string zipFile, std::string destination, std::string pass
 }
 
 int tZip::extractWithin(const std::string& zipFile, const std::string& destination, const std::string& password,
-                        uint64_t maxUnpackedBytes, FileDigests* digests) {
-    if (digests) digests->clear();
+                        uint64_t maxUnpackedBytes, WrittenFiles* written) {
     std::vector<EntryInfo> entries;
     const int listed = listEntries(zipFile, entries);
     if (listed == kZipRefused) {
@@ -315,11 +304,11 @@ int tZip::extractWithin(const std::string& zipFile, const std::string& destinati
     }
     UniqueZip zip(unzOpen64(zipFile.c_str()));
     if (!zip) return kZipFailed;
-    const int result = extractAll(zip.get(), fs::path(destination), password, digests);
-    if (digests) {
+    std::set<std::string> withoutDigest;
+    if (written) {
         std::vector<std::string> names;
         for (const EntryInfo& entry : entries) names.push_back(entry.name);
-        keepUnambiguousDigests(names, *digests);
+        withoutDigest = namesWithoutDigest(names);
     }
-    return result;
+    return extractAll(zip.get(), fs::path(destination), password, written, withoutDigest);
 }

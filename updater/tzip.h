@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "file_digest.h"
 
 // Result codes besides minizip's own negative codes.
 constexpr int kZipFailed = -1;        // archive not opened, destination not a folder, or a write failed
@@ -17,6 +16,18 @@ constexpr int kZipTooLarge = -112;    // the entries add up to more than may be 
 
 // The most that a package may unpack to, however much space is free.
 constexpr uint64_t kMaxUnpackedBytes = 4ull << 30;
+
+// Told of each file that extractWithin writes directly into its destination,
+// once it is written whole, unless another entry's name could stand for the
+// same file (on a file system that ignores case, or folds letters beyond
+// ASCII: then of none): the files whose digests mean what they say.
+class WrittenFiles {
+public:
+    virtual void written(const std::string& name) = 0;
+
+protected:
+    ~WrittenFiles() = default;
+};
 
 class tZip {
 public:
@@ -40,12 +51,10 @@ public:
     // up to more than maxUnpackedBytes. An entry that cannot be created or
     // written whole, or that fails its CRC check, ends the extraction with a
     // log record that names it, and what was written of it is deleted.
-    // digests, when given, receives the size and SHA-512 of each file written
-    // directly into destination, taken as it was written; names that another
-    // entry's name could stand for on a file system that ignores case are
-    // left out, and so is every name when one is not ASCII.
+    // written, when given, is told of the files written directly into
+    // destination (see WrittenFiles).
     int extractWithin(const std::string& zipFile, const std::string& destination, const std::string& password,
-                      uint64_t maxUnpackedBytes, FileDigests* digests = nullptr);
+                      uint64_t maxUnpackedBytes, WrittenFiles* written = nullptr);
 };
 
 // What may be unpacked into destination: the free space of its volume, and

@@ -153,6 +153,28 @@ TEST_F(Installation, DigestsTakenWhileUnpackingServeTheComparisonAndTheSeal) {
     EXPECT_TRUE(readVerifiedSeal(temp())) << RecordCapture::dump();
 }
 
+// Each file the unpacking has written is read back and hashed, by either
+// thread, whenever the unpacking tells of it. Installed files that are missing
+// get no digest.
+TEST_F(Installation, HashingReadsBackTheFilesWritten) {
+    writeFile(root() / "old.dll", "installed");
+    writeFile(temp() / "handed.dll", "read back");
+    PackageDigests digests;
+    FileHashing hashing(root(), {"old.dll", "missing.dll"}, temp(), digests);
+    hashing.written("handed.dll");
+    hashing.finish();
+    ASSERT_EQ(digests.installed.size(), 1u);
+    ASSERT_EQ(digests.prepared.size(), 1u);
+    for (const auto& [digest, file] : {std::pair{digests.installed["old.dll"], root() / "old.dll"},
+                                       std::pair{digests.prepared["handed.dll"], temp() / "handed.dll"}}) {
+        Sha512 read{};
+        uint64_t size = 0;
+        ASSERT_TRUE(sha512Of(file, read, &size));
+        EXPECT_EQ(hexText(digest.sha512), hexText(read)) << file;
+        EXPECT_EQ(digest.size, size) << file;
+    }
+}
+
 // A package that fails part way stops the hashing of the installed files too:
 // the call ends, fails, and leaves no archive behind.
 TEST_F(Installation, AFailedUnpackingWithDigestsEndsAndFails) {

@@ -4,6 +4,7 @@
 #include <unzip.h>
 
 #include <boost/filesystem/operations.hpp>
+#include <utility>
 
 #include "temp_folder.h"
 #include "test_support.h"
@@ -178,6 +179,30 @@ TEST_F(Extraction, UnreadableArchivesAndFoldersFail) {
     const fs::path before = fs::current_path();
     EXPECT_EQ(tZip().extract(archive().string(), (folder.path() / "missing").string(), ""), kZipFailed);
     EXPECT_EQ(fs::current_path(), before);
+}
+
+// Told of every file written directly into the destination whose name no
+// other entry could stand for, once it is whole.
+TEST_F(Extraction, TellsOfTheFilesThatMayCarryADigest) {
+    struct Recorder final : WrittenFiles {
+        explicit Recorder(fs::path into) : folder(std::move(into)) {}
+        void written(const std::string& name) override { told.push_back({name, readFile(folder / name)}); }
+        fs::path folder;
+        std::vector<std::pair<std::string, std::string>> told;
+    };
+    const std::string c(200000, 'c');
+    writeZip(archive(), {{"a.dll", "alpha"}, {"sub/b.dll", "b"}, {"Twice.dll", "1"}, {"c.dll", c},
+                         {"twice.DLL", "2"}, {"d.dll", "delta"}, {"folder/", ""}});
+    Recorder recorder(destination());
+    ASSERT_EQ(tZip().extractWithin(archive().string(), destination().string(), "", 1 << 20, &recorder), 0);
+    using Told = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(recorder.told, (Told{{"a.dll", "alpha"}, {"c.dll", c}, {"d.dll", "delta"}}));
+
+    // One name beyond ASCII anywhere in the package: no file may carry a digest.
+    writeZip(archive(), {{"a.dll", "alpha"}, {"sub/caf\xc3\xa9.dll", "x"}});
+    Recorder none(destination());
+    ASSERT_EQ(tZip().extractWithin(archive().string(), destination().string(), "", 1 << 20, &none), 0);
+    EXPECT_TRUE(none.told.empty());
 }
 
 TEST_F(Extraction, ListGivesNamesInArchiveOrder) {
