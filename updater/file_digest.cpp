@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 
 #include <boost/filesystem/operations.hpp>
+#include <memory>
 #include <vector>
 
 #include "file_handle.h"
@@ -11,30 +12,29 @@ namespace {
 
 constexpr size_t kChunkSize = 64 * 1024;
 
-}  // namespace
+// A SHA-512 fed piece by piece.
+class Sha512Stream {
+public:
+    Sha512Stream() { m_failed = !m_evp || EVP_DigestInit_ex(m_evp.get(), EVP_sha512(), nullptr) != 1; }
 
-struct Sha512Stream::Context {
+    void update(const void* data, size_t size) {
+        if (!m_failed && size > 0) m_failed = EVP_DigestUpdate(m_evp.get(), data, size) != 1;
+    }
+    // The digest of everything fed; false when the digest could not be made.
+    bool finish(Sha512& digest) {
+        unsigned int length = 0;
+        return !m_failed && EVP_DigestFinal_ex(m_evp.get(), digest.data(), &length) == 1 && length == digest.size();
+    }
+
+private:
     struct Free {
         void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
     };
-    std::unique_ptr<EVP_MD_CTX, Free> evp{EVP_MD_CTX_new()};
+    std::unique_ptr<EVP_MD_CTX, Free> m_evp{EVP_MD_CTX_new()};
+    bool m_failed = false;
 };
 
-Sha512Stream::Sha512Stream() : m_context(new Context) {
-    m_failed = !m_context->evp || EVP_DigestInit_ex(m_context->evp.get(), EVP_sha512(), nullptr) != 1;
-}
-
-Sha512Stream::~Sha512Stream() = default;
-
-void Sha512Stream::update(const void* data, size_t size) {
-    if (!m_failed && size > 0) m_failed = EVP_DigestUpdate(m_context->evp.get(), data, size) != 1;
-}
-
-bool Sha512Stream::finish(Sha512& digest) {
-    unsigned int length = 0;
-    return !m_failed && EVP_DigestFinal_ex(m_context->evp.get(), digest.data(), &length) == 1 &&
-           length == digest.size();
-}
+}  // namespace
 
 bool sha512Of(const boost::filesystem::path& file, Sha512& digest, uint64_t* size) {
     UniqueFile in = openFile(file, "rb");

@@ -1,5 +1,5 @@
 // SHA-512 digests of whole files, read in fixed chunks so that memory does not
-// grow with the file, or taken while a file is written.
+// grow with the file.
 #pragma once
 
 #include <array>
@@ -7,28 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <string>
 
 using Sha512 = std::array<unsigned char, 64>;
-
-// A SHA-512 fed piece by piece.
-class Sha512Stream {
-public:
-    Sha512Stream();
-    ~Sha512Stream();
-    Sha512Stream(const Sha512Stream&) = delete;
-    Sha512Stream& operator=(const Sha512Stream&) = delete;
-
-    void update(const void* data, size_t size);
-    // The digest of everything fed; false when the digest could not be made.
-    bool finish(Sha512& digest);
-
-private:
-    struct Context;
-    std::unique_ptr<Context> m_context;
-    bool m_failed = false;
-};
 
 // The digest of the file's content; false when the file cannot be read.
 // size, when given, receives the number of bytes read.
