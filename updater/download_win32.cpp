@@ -139,31 +139,22 @@ DWORD copyBody(HINTERNET request, std::FILE* out, uint64_t maxBytes, SpeedLimit 
                unsigned long long& received, bool& writeFailed, bool& tooSlow) {
     LowSpeedWatch watch(speedLimit, LowSpeedWatch::Clock::now());
     std::vector<char> buffer(64 * 1024);
-    // A read waits until it has filled what it asks for, so a body that
-    // trickles in would be measured only at its end: each read asks for what
-    // has arrived, and the download waits only in asking how much that is.
-    // What has arrived is at most the transport's own buffer (8 KiB under
-    // Wine); when two askings in a row find it full, the body flows faster
-    // than it is read, and the read asks for the whole buffer here, so that a
-    // fast download costs two calls per 64 KiB rather than per 8 KiB. Should
-    // the flow drop right then, that one read waits for 64 KiB at the new
-    // pace, and the check after it sees the drop.
-    constexpr DWORD kTransportBuffer = 8 * 1024;
-    bool flowing = false;
     for (;;) {
+        // A read waits until it has filled what it asks for, whatever the
+        // pace, so it asks for no more than has arrived, and the download
+        // waits only in asking how much that is (at most the transport's own
+        // buffer, 8 KiB under Wine). Asking for more once the body flows fast
+        // would be quicker, but a server that then slows to a drip would hold
+        // that one read, and the run, for as long as it likes.
         DWORD available = 0;
         DWORD count = 0;
         DWORD error = 0;
         if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
             error = GetLastError();
-        } else if (available > 0) {
-            const bool full = available >= kTransportBuffer;
-            const DWORD ask = full && flowing ? static_cast<DWORD>(buffer.size()) : available;
-            flowing = full;
-            if (!InternetReadFile(request, buffer.data(), std::min<DWORD>(ask, static_cast<DWORD>(buffer.size())),
-                                  &count)) {
-                error = GetLastError();
-            }
+        } else if (available > 0 &&
+                   !InternetReadFile(request, buffer.data(),
+                                     static_cast<DWORD>(std::min<size_t>(available, buffer.size())), &count)) {
+            error = GetLastError();
         }
         if (error != 0) {
             reportError("InternetReadFile(): ", error);

@@ -102,6 +102,15 @@ TEST_F(UpdaterProcess, ADownloadSlowerThanTheLimitForAWholeWindowEnds) {
     EXPECT_FALSE(fs::exists(temp() / "drip.bin"));
     EXPECT_TRUE(downloadFile(server.url("/slow-but-steady"), temp(), "steady.bin", 1000, limit));
     EXPECT_EQ(readFile(temp() / "steady.bin"), std::string(90, 's'));
+
+    // Fast first, then a drip: the drip is measured as it comes, not after
+    // a read that waits for more than has arrived.
+    Reply fastThenDrip{200, std::string(300000, 'f'), false, 0, false, "", false, 100};
+    fastThenDrip.dripAfter = 299000;
+    server.script("/fast-then-drip", fastThenDrip);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(downloadFile(server.url("/fast-then-drip"), temp(), "drip.bin", 400000, limit));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Too slow: under 20 bytes a second for 1.5 s.\n");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -139,7 +140,9 @@ void LoopbackServer::answer(SOCKET client) {
     const bool half = reply.cutHalfway || reply.stallHalfway;
     const size_t bodyBytes = half ? reply.body.size() / 2 : reply.body.size();
     if (reply.dripEveryMs > 0) {
-        for (size_t i = 0; i < bodyBytes && !m_stop; ++i) {
+        const size_t atOnce = std::min(reply.dripAfter, bodyBytes);
+        if (!sendAll(client, reply.body.data(), atOnce)) return;
+        for (size_t i = atOnce; i < bodyBytes && !m_stop; ++i) {
             if (!sendAll(client, reply.body.data() + i, 1)) return;
             Sleep(static_cast<DWORD>(reply.dripEveryMs));
         }

@@ -20,6 +20,7 @@ struct Reply {
     std::string headers{};       // more header lines, each ending in "\r\n"
     bool withoutLength = false;  // announce no length: the body ends when the connection closes
     int dripEveryMs = 0;         // send the body one byte at a time, this long apart
+    size_t dripAfter = 0;        // with dripEveryMs: send this much of the body at once first
 };
 
 class LoopbackServer {
