@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 #include <system_error>
-#include <thread>
-#include <utility>
 #include <vector>
 
 #include "entry_name.h"
