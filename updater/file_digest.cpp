@@ -12,44 +12,28 @@ namespace {
 
 constexpr size_t kChunkSize = 64 * 1024;
 
-// A SHA-512 fed piece by piece.
-class Sha512Stream {
-public:
-    Sha512Stream() { m_failed = !m_evp || EVP_DigestInit_ex(m_evp.get(), EVP_sha512(), nullptr) != 1; }
-
-    void update(const void* data, size_t size) {
-        if (!m_failed && size > 0) m_failed = EVP_DigestUpdate(m_evp.get(), data, size) != 1;
-    }
-    // The digest of everything fed; false when the digest could not be made.
-    bool finish(Sha512& digest) {
-        unsigned int length = 0;
-        return !m_failed && EVP_DigestFinal_ex(m_evp.get(), digest.data(), &length) == 1 && length == digest.size();
-    }
-
-private:
-    struct Free {
-        void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-    };
-    std::unique_ptr<EVP_MD_CTX, Free> m_evp{EVP_MD_CTX_new()};
-    bool m_failed = false;
+struct DigestContextFree {
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
 };
 
 }  // namespace
 
 bool sha512Of(const boost::filesystem::path& file, Sha512& digest, uint64_t* size) {
     UniqueFile in = openFile(file, "rb");
-    if (!in) return false;
-    Sha512Stream stream;
+    std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
+    if (!in || !context || EVP_DigestInit_ex(context.get(), EVP_sha512(), nullptr) != 1) return false;
     std::vector<unsigned char> buffer(kChunkSize);
     uint64_t read = 0;
     for (;;) {
         const size_t count = std::fread(buffer.data(), 1, buffer.size(), in.get());
-        stream.update(buffer.data(), count);
+        if (count > 0 && EVP_DigestUpdate(context.get(), buffer.data(), count) != 1) return false;
         read += count;
         if (count < buffer.size()) break;
     }
     if (size) *size = read;
-    return !std::ferror(in.get()) && stream.finish(digest);
+    unsigned int length = 0;
+    return !std::ferror(in.get()) && EVP_DigestFinal_ex(context.get(), digest.data(), &length) == 1 &&
+           length == digest.size();
 }
 
 bool sha512Of(const boost::filesystem::path& file, const FileDigests* known, Sha512& digest) {

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <boost/filesystem/path.hpp>
-#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -18,7 +17,7 @@ bool sha512Of(const boost::filesystem::path& file, Sha512& digest, uint64_t* siz
 // The digest as 128 lower-case hex digits.
 std::string hexText(const Sha512& digest);
 
-// What was learnt of a file while it was written or read, by its file name.
+// What was learnt of a file when it was read, by its file name.
 struct FileDigest {
     uint64_t size = 0;
     Sha512 sha512{};

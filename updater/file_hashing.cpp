@@ -7,14 +7,18 @@
 
 namespace fs = boost::filesystem;
 
-FileHashing::FileHashing(const fs::path& installFolder, const std::vector<std::string>& names, fs::path tempFolder,
-                         PackageDigests& digests)
-    : m_tempFolder(std::move(tempFolder)), m_digests(digests) {
-    for (const std::string& name : names) m_jobs.push_back({installFolder / name, name, &digests.installed});
+FileHashing::FileHashing(fs::path installFolder, fs::path tempFolder, PackageDigests& digests)
+    : m_installFolder(std::move(installFolder)), m_tempFolder(std::move(tempFolder)), m_digests(digests) {
     m_thread = std::thread([this] {
         while (runOne(true)) {
         }
     });
+}
+
+void FileHashing::unpacking(const std::vector<std::string>& topLevelFiles) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const std::string& name : topLevelFiles) m_jobs.push_back({m_installFolder / name, name, &m_digests.installed});
+    m_wake.notify_one();
 }
 
 void FileHashing::written(const std::string& name) {

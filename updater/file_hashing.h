@@ -31,14 +31,15 @@ struct PackageDigests {
 // cannot be read.
 class FileHashing final : public WrittenFiles {
 public:
-    // Starts the thread, on the installed files of these names. Throws
-    // std::system_error when there is no thread to be had.
-    FileHashing(const boost::filesystem::path& installFolder, const std::vector<std::string>& names,
-                boost::filesystem::path tempFolder, PackageDigests& digests);
+    // Starts the thread. Throws std::system_error when there is no thread to
+    // be had.
+    FileHashing(boost::filesystem::path installFolder, boost::filesystem::path tempFolder, PackageDigests& digests);
     ~FileHashing() { stop(); }
     FileHashing(const FileHashing&) = delete;
     FileHashing& operator=(const FileHashing&) = delete;
 
+    // Hashes the installed files of these names.
+    void unpacking(const std::vector<std::string>& topLevelFiles) override;
     void written(const std::string& name) override;
 
     // Hashes alongside the other thread until every file is hashed.
@@ -56,6 +57,7 @@ private:
     bool runOne(bool wait);
     void close();
 
+    const boost::filesystem::path m_installFolder;
     const boost::filesystem::path m_tempFolder;
     PackageDigests& m_digests;
     std::mutex m_mutex;

@@ -5,9 +5,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
-#include <vector>
 
-#include "entry_name.h"
 #include "file_hashing.h"
 #include "links.h"
 #include "log_text.h"
@@ -17,21 +15,6 @@
 #include "tzip.h"
 
 namespace fs = boost::filesystem;
-
-namespace {
-
-// The names of the package's files that lie directly in the temp folder, the
-// only ones that may replace installed files; none when it cannot be listed.
-std::vector<std::string> topLevelFiles(const fs::path& archive) {
-    std::vector<std::string> names, files;
-    if (tZip().list(archive.string(), names) != 0) return files;
-    for (const std::string& name : names) {
-        if (isSafeEntryName(name) && isTopLevelFileName(name)) files.push_back(name);
-    }
-    return files;
-}
-
-}  // namespace
 
 bool checkTempFolder(const fs::path& tempFolder) {
     try {
@@ -96,8 +79,7 @@ bool extractPackage(const fs::path& tempFolder, PackageDigests* digests) {
         if (digests) {
             *digests = PackageDigests{};
             try {
-                hashing = std::make_unique<FileHashing>(tempFolder.parent_path(), topLevelFiles(archive), tempFolder,
-                                                        *digests);
+                hashing = std::make_unique<FileHashing>(tempFolder.parent_path(), tempFolder, *digests);
             } catch (const std::system_error&) {
                 // No second thread: the comparison reads the files itself.
             }

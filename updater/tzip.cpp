@@ -306,9 +306,13 @@ int tZip::extractWithin(const std::string& zipFile, const std::string& destinati
     if (!zip) return kZipFailed;
     std::set<std::string> withoutDigest;
     if (written) {
-        std::vector<std::string> names;
-        for (const EntryInfo& entry : entries) names.push_back(entry.name);
+        std::vector<std::string> names, topLevelFiles;
+        for (const EntryInfo& entry : entries) {
+            names.push_back(entry.name);
+            if (isTopLevelFileName(entry.name)) topLevelFiles.push_back(entry.name);
+        }
         withoutDigest = namesWithoutDigest(names);
+        written->unpacking(topLevelFiles);
     }
     return extractAll(zip.get(), fs::path(destination), password, written, withoutDigest);
 }

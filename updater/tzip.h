@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-
 // Result codes besides minizip's own negative codes.
 constexpr int kZipFailed = -1;        // archive not opened, destination not a folder, or a write failed
 constexpr int kZipNoMemory = -104;    // copy buffer not allocated
@@ -17,12 +16,16 @@ constexpr int kZipTooLarge = -112;    // the entries add up to more than may be 
 // The most that a package may unpack to, however much space is free.
 constexpr uint64_t kMaxUnpackedBytes = 4ull << 30;
 
-// Told of each file that extractWithin writes directly into its destination,
-// once it is written whole, unless another entry's name could stand for the
-// same file (on a file system that ignores case, or folds letters beyond
-// ASCII: then of none): the files whose digests mean what they say.
+// Told by extractWithin of the files it writes directly into its destination.
 class WrittenFiles {
 public:
+    // Once the package has passed its checks, before anything is written:
+    // the names of those files, in archive order.
+    virtual void unpacking(const std::vector<std::string>& topLevelFiles) = 0;
+    // Each such file once it is written whole, unless another entry's name
+    // could stand for the same file (on a file system that ignores case, or
+    // folds letters beyond ASCII: then of none): the files whose digests mean
+    // what they say.
     virtual void written(const std::string& name) = 0;
 
 protected:

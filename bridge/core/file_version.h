@@ -9,3 +9,7 @@ void ReadFileVersion(const char* fileName, char* version, int versionSize, char*
 // (first translation) into `out`, cut to `size` bytes; false, `out` untouched,
 // when there is none.
 bool ReadVersionText(const char* fileName, const char* name, char* out, int size);
+
+// The same, of a library loaded in this process, found by its module name
+// ("NBioBSP.dll"); false, `out` untouched, when it is not loaded or has none.
+bool ReadLoadedVersionText(const char* moduleName, const char* name, char* out, int size);

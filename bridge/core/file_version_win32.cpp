@@ -73,3 +73,9 @@ bool ReadVersionText(const char* fileName, const char* name, char* out, int size
     std::snprintf(out, static_cast<size_t>(size), "%s", value);
     return true;
 }
+
+bool ReadLoadedVersionText(const char* moduleName, const char* name, char* out, int size) {
+    const HMODULE module = GetModuleHandleA(moduleName);
+    char path[MAX_PATH];
+    return module && GetModuleFileNameA(module, path, sizeof path) != 0 && ReadVersionText(path, name, out, size);
+}

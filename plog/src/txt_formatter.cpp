@@ -6,11 +6,11 @@ namespace plog {
 
 namespace {
 
-// The fields before the function's name, laid out by hand into a buffer of
-// their own: this runs for every record of every operation, and under Wine the
+// Fixed fields of a line (those before the function's name, and the line
+// number after it), laid out by hand into a buffer of their own: this runs for every record of every operation, and under Wine the
 // C runtime's formatted printing costs a microsecond or more a call, and
 // growing a string a character at a time a good part of one.
-class Head {
+class Fields {
 public:
     // Appends value with at least `width` digits, zero-padded.
     void digits(unsigned long long value, int width) {
@@ -62,7 +62,7 @@ void TxtFormatter::formatTo(const Record& record, std::string& out) {
         char after;
     } fields[] = {{t.year, 1, '-'},   {t.month, 2, '-'},  {t.day, 2, ' '},         {t.hour, 2, ':'},
                   {t.minute, 2, ':'}, {t.second, 2, '.'}, {t.millisecond, 3, ' '}};
-    Head head;
+    Fields head;
     for (const auto& field : fields) {
         head.number(field.value, field.width);
         head.character(field.after);
@@ -74,7 +74,7 @@ void TxtFormatter::formatTo(const Record& record, std::string& out) {
     head.digits(record.getTid(), 1);
     head.text("] [", 3);
 
-    Head tail;
+    Fields tail;
     tail.character('@');
     tail.number(record.getLine(), 1);
     tail.text("] ", 2);

@@ -160,7 +160,8 @@ TEST_F(Installation, HashingReadsBackTheFilesWritten) {
     writeFile(root() / "old.dll", "installed");
     writeFile(temp() / "handed.dll", "read back");
     PackageDigests digests;
-    FileHashing hashing(root(), {"old.dll", "missing.dll"}, temp(), digests);
+    FileHashing hashing(root(), temp(), digests);
+    hashing.unpacking({"old.dll", "missing.dll"});
     hashing.written("handed.dll");
     hashing.finish();
     ASSERT_EQ(digests.installed.size(), 1u);

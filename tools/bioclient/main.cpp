@@ -69,11 +69,9 @@ int Info(const char* library) {
     for (const std::string& name : ExportNames(module)) std::printf("    %s\n", name.c_str());
     // The reader SDK the library imports, and whether it is one of our simulators.
     for (const char* sdk : {"NBioBSP.dll", "DPFPApi.dll"}) {
-        char path[MAX_PATH];
-        const HMODULE loaded = GetModuleHandleA(sdk);
-        if (!loaded || GetModuleFileNameA(loaded, path, sizeof path) == 0) continue;
+        if (!GetModuleHandleA(sdk)) continue;
         char description[256] = "(no description)";
-        ReadVersionText(path, "FileDescription", description, sizeof description);
+        ReadLoadedVersionText(sdk, "FileDescription", description, sizeof description);
         std::printf("  reader SDK: %s (%s)\n", sdk, description);
         if (std::strstr(description, kSimulatedReaderMark)) {
             std::printf("  WARNING: %s is a simulated reader, for tests only: never on a production machine\n", sdk);
