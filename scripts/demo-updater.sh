@@ -108,12 +108,24 @@ mkdir -p build/demo
 key=$PWD/build/demo/signing-key.pem
 public_key=$(scripts/publish-update.sh --key "$key")
 echo "public key of $key: $public_key"
-signed_build=$PWD/build/demo/updater-signed
-echo "building quorvelant_updater.exe with -DUPDATER_PUBLIC_KEY=$public_key in $signed_build"
-cmake -S . -B "$signed_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DUPDATER_PUBLIC_KEY="$public_key" >/dev/null
-cmake --build "$signed_build" --target quorvelant_updater >/dev/null
-signed_updater=$signed_build/bin/quorvelant_updater.exe
+# The publisher's way: the windows preset configured with the key. A copy of
+# that build is kept, and the tree goes back to the key it had, so that the
+# tests find the updater they expect; each way compiles only the key's object.
+tree_key=$(sed -n 's/^UPDATER_PUBLIC_KEY:STRING=//p' build/windows/CMakeCache.txt)
+build_updater_with_key() {
+    cmake --preset windows -DUPDATER_PUBLIC_KEY="$1" >/dev/null &&
+        cmake --build --preset windows --target quorvelant_updater >/dev/null
+}
+restore_tree_key() { build_updater_with_key "$tree_key"; }
+trap 'restore_tree_key; cleanup' EXIT
+signed_updater=$PWD/build/demo/signed-updater/quorvelant_updater.exe
+echo "building quorvelant_updater.exe with cmake --preset windows -DUPDATER_PUBLIC_KEY=$public_key," \
+    "kept as $signed_updater"
+build_updater_with_key "$public_key"
+mkdir -p "${signed_updater%/*}"
+cp build/windows/bin/quorvelant_updater.exe "$signed_updater"
+restore_tree_key
+trap cleanup EXIT
 
 python3 - "$www" <<'PY'
 import sys, zipfile
