@@ -31,6 +31,10 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
             "Run scripts/build-mingw-deps.sh (it builds into /opt/fpbridge-deps "
             "or FPB_DEPS_ROOT), or point FPB_DEPS_DIR at a finished prefix.")
     endif()
+    if(NOT EXISTS "${FPB_DEPS_DIR}/.gtest-done")
+        message(STATUS "No GoogleTest in ${FPB_DEPS_DIR} yet (set up with --no-tests): "
+            "the tests build once scripts/setup.sh has run without it")
+    endif()
     if(NOT EXISTS "${FPB_MINGW_SYSROOT}/lib/libz.a")
         message(FATAL_ERROR
             "${FPB_MINGW_SYSROOT}/lib/libz.a is missing: apt-get install libz-mingw-w64-dev")

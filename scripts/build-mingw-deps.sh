@@ -19,8 +19,11 @@
 # The two link folders exist so that the cross compiler can be given the
 # system's header-only libraries without ever seeing the rest of /usr/include.
 #
-# Markers: .gtest-done appears as soon as GoogleTest is installed (it is built
-# first), .complete once everything is.
+# With --no-tests, GoogleTest is left out (the demo and the kit build no
+# tests); a later run without it adds GoogleTest to the same prefix.
+#
+# Markers: .<part>-done once a part is installed (crypto, boost, minizip,
+# gtest); .complete once the libraries the deliverables link are.
 set -euo pipefail
 
 # Absolute, because the build steps change directory.
@@ -38,6 +41,10 @@ readonly src_list=/etc/apt/sources.list.d/fpbridge-src.sources
 readonly classic_src_list=/etc/apt/sources.list.d/fpbridge-src.list
 script_path=$(readlink -f "${BASH_SOURCE[0]}")
 readonly script_path
+repo=$(dirname "$(dirname "$script_path")")
+readonly repo
+readonly crypto_members="$repo/scripts/libcrypto-members.txt"
+crypto_function_list=
 
 declare -A src_version=()
 boost_pkg=
@@ -249,6 +256,31 @@ build_gtest() {
     run_logged "$logfile" cmake --install "$dir"
 }
 
+# The libcrypto functions that the project's code names: every OpenSSL name
+# with a lower-case letter in it (types and constants are all capitals) in a
+# file that includes an OpenSSL header.
+crypto_functions() {
+    local -a files
+    mapfile -t files < <(grep -rlE --include='*.c' --include='*.cpp' --include='*.h' \
+        --exclude-dir=build --exclude-dir=.git '#include <openssl/' "$repo")
+    ((${#files[@]} > 0)) || return 0
+    grep -hoE '\b(BIO|CRYPTO|ERR|EVP|OPENSSL|OSSL|PEM|RAND)_[A-Za-z0-9_]*[a-z][A-Za-z0-9_]*\b' "${files[@]}" | sort -u
+}
+
+# Links an empty program that must take each of those functions from the
+# archive $1, as the project's programs link it; with $2, writes the linker's
+# map there, which names the archive members that were taken.
+crypto_probe() {
+    local -a required=()
+    local function
+    for function in $crypto_function_list; do
+        required+=("-Wl,--require-defined=$function")
+    done
+    printf 'int main(void) { return 0; }\n' >"$build/crypto-probe.c"
+    "$cross_cc" -o "$build/crypto-probe.exe" "$build/crypto-probe.c" "${required[@]}" ${2:+"-Wl,-Map=$2"} \
+        "$1" -lws2_32 -lgdi32 -lcrypt32 -ladvapi32 -luser32
+}
+
 build_crypto() {
     local src="$build/openssl" logfile="$build/crypto.log"
     unpack openssl "${src_version[openssl]}" "$src"
@@ -272,7 +304,32 @@ build_crypto() {
             no-ec2m no-ecdh no-ecdsa no-sm2 no-scrypt no-rfc3779 no-mdc2 no-gost no-err \
             no-padlockeng no-capieng no-afalgeng
         run_logged "$logfile" make -j"$jobs" build_generated
-        run_logged "$logfile" make -j"$jobs" libcrypto.a
+        # Even so, the default provider's tables reach a quarter of libcrypto
+        # that nothing here calls for, so only the members that the probe
+        # takes are compiled. Another OpenSSL may move a function to a member
+        # that is not listed: then the probe does not link, and the whole
+        # library is built and the list for it is written into the prefix.
+        local -a members=()
+        mapfile -t members < <(grep -v '^#' "$crypto_members")
+        if ((${#members[@]} > 0)) &&
+            make -j"$jobs" "${members[@]}" >>"$logfile" 2>&1 &&
+            "$cross_ar" rcs libcrypto.a "${members[@]}" >>"$logfile" 2>&1 &&
+            crypto_probe libcrypto.a >>"$logfile" 2>&1; then
+            log "crypto: built the ${#members[@]} members listed in ${crypto_members#"$repo"/}"
+        else
+            log "crypto: the listed members do not make a libcrypto that links (see $logfile); building all of it"
+            rm -f libcrypto.a
+            run_logged "$logfile" make -j"$jobs" libcrypto.a
+            run_logged "$logfile" crypto_probe libcrypto.a "$build/crypto-probe.map"
+            {
+                printf '# Written by scripts/build-mingw-deps.sh from the linker'"'"'s map: the members of\n'
+                printf '# libcrypto.a that the project links, OpenSSL %s.\n' "${src_version[openssl]}"
+                sed -n 's/^.*libcrypto\.a(\([^)]*\)).*$/\1/p' "$build/crypto-probe.map" | sort -u |
+                    while read -r member; do find . -name "$member" -printf '%P\n' -quit; done
+            } >"$prefix/libcrypto-members.txt"
+            log "crypto: the list of members for this OpenSSL is $prefix/libcrypto-members.txt;" \
+                "copied to ${crypto_members#"$repo"/}, it makes the next build compile only those"
+        fi
     )
     mkdir -p "$prefix/include/openssl" "$prefix/lib"
     cp "$src"/include/openssl/*.h "$prefix/include/openssl/"
@@ -338,6 +395,12 @@ stage() {
 }
 
 main() {
+    local with_tests=true
+    case ${1:-} in
+        --no-tests) with_tests=false ;;
+        '') ;;
+        *) die "usage: $0 [--no-tests]" ;;
+    esac
     require_tools
     mkdir -p "$downloads"
     exec 9>"$deps_root/.lock"
@@ -357,6 +420,7 @@ main() {
     pick_source zlib
     pin_source "$boost_pkg" "$boost_ver"
 
+    crypto_function_list=$(crypto_functions | tr '\n' ' ')
     local versions key
     versions=$(
         printf 'openssl=%s\nzlib=%s\n%s=%s\ngoogletest=%s\n' \
@@ -366,12 +430,14 @@ main() {
             printf '%s=%s\n' "$pkg" "$(installed_version "$pkg")"
         done
         printf 'recipe=%s\n' "$(sha256sum "$script_path" | cut -c1-16)"
+        printf 'libcrypto-members=%s\n' "$(cat "$crypto_members" 2>/dev/null | sha256sum | cut -c1-16)"
+        printf 'libcrypto-functions=%s\n' "$(printf '%s' "$crypto_function_list" | sha256sum | cut -c1-16)"
     )
     key=$(printf '%s\n' "$versions" | sha256sum | cut -c1-12)
     prefix="$deps_root/$key"
     build="$deps_root/build/$key"
 
-    if [[ -e $prefix/.complete ]]; then
+    if [[ -e $prefix/.complete ]] && { ! $with_tests || [[ -e $prefix/.gtest-done ]]; }; then
         ln -sfn "$key" "$deps_root/current"
         log "cached: $prefix"
         return
@@ -388,7 +454,9 @@ main() {
     # the compiling of another.
     stage crypto build_crypto &
     local crypto=$!
-    stage gtest build_gtest
+    if $with_tests; then
+        stage gtest build_gtest
+    fi
     stage boost build_boost
     stage minizip build_minizip
     wait "$crypto" || die "libcrypto did not build; see $build/crypto.log"

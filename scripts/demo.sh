@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh --no-tests
 # The configuration that scripts/test.sh uses too, so that it later builds only
 # what the demo did not: the tests.
 cmake --preset windows >/dev/null

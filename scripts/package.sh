@@ -44,7 +44,7 @@ if [ -z "$key_file$public_key" ] && [ "$unsigned" = false ]; then
     echo "package: or ask for an updater that authenticates nothing with --unsigned." >&2
     exit 1
 fi
-scripts/setup.sh
+scripts/setup.sh --no-tests
 [ -z "$key_file" ] || public_key=$(scripts/publish-update.sh --key "$key_file")
 cmake --preset windows -DUPDATER_PUBLIC_KEY="$public_key" >/dev/null
 cmake --build --preset windows --target kit

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the project needs on a fresh Debian 12 machine, then
-# builds the Windows libraries that Debian has no mingw build of. Idempotent:
-# a second run only checks.
+# builds the Windows libraries that Debian has no mingw build of (with
+# --no-tests, GoogleTest is left for a later run). Idempotent: a second run
+# only checks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,4 +27,4 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-scripts/build-mingw-deps.sh
+scripts/build-mingw-deps.sh "$@"
