@@ -317,7 +317,8 @@ build_crypto() {
             crypto_probe libcrypto.a >>"$logfile" 2>&1; then
             log "crypto: built the ${#members[@]} members listed in ${crypto_members#"$repo"/}"
         else
-            log "crypto: the listed members do not make a libcrypto that links (see $logfile); building all of it"
+            log "crypto: the listed members do not make a libcrypto that links;" \
+                "$(grep -m 1 -E 'undefined reference|No rule to make target' "$logfile" || true); building all of it"
             rm -f libcrypto.a
             run_logged "$logfile" make -j"$jobs" libcrypto.a
             run_logged "$logfile" crypto_probe libcrypto.a "$build/crypto-probe.map"
