@@ -6,8 +6,10 @@
 # with dpkg-source so Debian's patches apply.
 #
 # The result lives outside the clone, in ${FPB_DEPS_ROOT:-/opt/fpbridge-deps}/<key>,
-# where <key> hashes the source versions, the cross toolchain and this script,
-# so any change to one of them gives a fresh prefix. A finished prefix is
+# where <key> hashes the source versions, the cross toolchain, this script, the
+# list of libcrypto members to compile and the libcrypto functions that the
+# code names, so any change to one of them gives a fresh prefix (a function
+# newly called is thus always checked against the members). A finished prefix is
 # reused as it is, and ${FPB_DEPS_ROOT}/current points at the last one used.
 #
 # Prefix layout:
