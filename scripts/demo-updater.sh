@@ -116,7 +116,11 @@ build_updater_with_key() {
     cmake --preset windows -DUPDATER_PUBLIC_KEY="$1" >/dev/null &&
         cmake --build --preset windows --target quorvelant_updater >/dev/null
 }
-restore_tree_key() { build_updater_with_key "$tree_key"; }
+restore_tree_key() {
+    build_updater_with_key "$tree_key" ||
+        echo "demo-updater: the windows tree still has the demo's key; cmake --preset windows" \
+            "-DUPDATER_PUBLIC_KEY=$tree_key puts it back" >&2
+}
 trap 'restore_tree_key; cleanup' EXIT
 signed_updater=$PWD/build/demo/signed-updater/quorvelant_updater.exe
 echo "building quorvelant_updater.exe with cmake --preset windows -DUPDATER_PUBLIC_KEY=$public_key," \
