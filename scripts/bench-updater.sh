@@ -53,9 +53,10 @@ with zipfile.ZipFile(f"{www}/output.zip", "w", zipfile.ZIP_DEFLATED, compresslev
         # Half random (incompressible), half text-like.
         data = os.urandom(size) if i % 2 else (b"quorvelant %d " % i) * (size // 14) + b"x" * (size % 14)
         package.writestr(name, data)
-        # Every file is installed; every other one differs from the package.
+        # Every file is installed; every other one differs from the package,
+        # in its last byte (flipped: a random byte may already be any value).
         with open(f"{install}/{name}", "wb") as f:
-            f.write(data if i % 4 < 2 else data[:-1] + b"!")
+            f.write(data if i % 4 < 2 else data[:-1] + bytes([data[-1] ^ 1]))
 with open(f"{www}/update.json", "w") as manifest:
     json.dump({"latest-version": "2.0", "force-update": False,
                "download-url": f"http://127.0.0.1:{port}/output.zip"}, manifest)

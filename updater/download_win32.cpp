@@ -10,12 +10,15 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <vector>
 
 #include "file_handle.h"
 #include "unique_handles_win32.h"
 
 namespace {
+
+constexpr size_t kReadBufferBytes = 1 << 20;
 
 void reportError(const char* label, unsigned long code) {
     std::cerr << label << code << "." << std::endl;
@@ -29,9 +32,58 @@ bool closeReporting(win32::UniqueInternet& handle) {
     return false;
 }
 
+// The end of a call that WinINet finishes later, on a thread of its own: the
+// session is asynchronous because only then can a read take all that has
+// arrived without waiting for more (see copyBody).
+struct Completion {
+    win32::UniqueHandle done{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    DWORD error = 0;
+    DWORD available = 0;  // what a query for data that completes later writes
+    bool abandoned = false;
+};
+
+// WinINet keeps the address of a call that has not completed and writes to it
+// when it does: a completion given up on stays allocated for it.
+struct DeleteUnlessAbandoned {
+    void operator()(Completion* completion) const {
+        if (!completion->abandoned) delete completion;
+    }
+};
+using UniqueCompletion = std::unique_ptr<Completion, DeleteUnlessAbandoned>;
+
+void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, void* information, DWORD) {
+    if (status != INTERNET_STATUS_REQUEST_COMPLETE || context == 0) return;
+    auto* completion = reinterpret_cast<Completion*>(context);
+    completion->error = static_cast<const INTERNET_ASYNC_RESULT*>(information)->dwError;
+    SetEvent(completion->done.get());
+}
+
+// 0 when the call succeeded, at once or once it completed; else the Windows
+// error code of the call or of its completion. WinINet ends a silent server's
+// call with its own time-outs; a completion that still has not come long
+// after them ends the download as they would have.
+DWORD finish(BOOL done, Completion& completion) {
+    if (done) return 0;
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) return error;
+    if (WaitForSingleObject(completion.done.get(), 2 * kNetworkTimeoutMs + 5000) != WAIT_OBJECT_0) {
+        completion.abandoned = true;
+        return ERROR_INTERNET_TIMEOUT;
+    }
+    return completion.error;
+}
+
 HINTERNET openSession() {
-    HINTERNET session = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    if (!session) reportError("InternetOpen(): ", GetLastError());
+    HINTERNET session = InternetOpenA(nullptr, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC);
+    if (!session) {
+        reportError("InternetOpen(): ", GetLastError());
+        return nullptr;
+    }
+    if (InternetSetStatusCallbackA(session, onStatus) == INTERNET_INVALID_STATUS_CALLBACK) {
+        reportError("InternetOpen(): ", GetLastError());
+        InternetCloseHandle(session);
+        return nullptr;
+    }
     return session;
 }
 
@@ -96,22 +148,21 @@ bool setTimeouts(HINTERNET handle) {
 // session leaves a stalled read hanging), and it must be set before the
 // request is sent. The response comes from the server itself: the cache is
 // neither read nor written, and proxies are asked not to answer from theirs.
-bool sendRequest(HINTERNET connection, const UrlParts& parts, win32::UniqueInternet& request) {
+bool sendRequest(HINTERNET connection, const UrlParts& parts, Completion& completion, win32::UniqueInternet& request) {
     const char* acceptTypes[] = {"*/*", nullptr};
     DWORD flags =
         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI;
     if (parts.secure) flags |= INTERNET_FLAG_SECURE;
-    request.reset(HttpOpenRequestA(connection, "GET", parts.object.c_str(), nullptr, nullptr, acceptTypes, flags, 0));
+    request.reset(HttpOpenRequestA(connection, "GET", parts.object.c_str(), nullptr, nullptr, acceptTypes, flags,
+                                   reinterpret_cast<DWORD_PTR>(&completion)));
     if (!request) {
         reportError("InternetOpenUrl(): ", GetLastError());
         return false;
     }
     if (!setTimeouts(request.get())) return false;
-    if (!HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) {
-        reportError("InternetOpenUrl(): ", GetLastError());
-        return false;
-    }
-    return true;
+    const DWORD error = finish(HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0), completion);
+    if (error != 0) reportError("InternetOpenUrl(): ", error);
+    return error == 0;
 }
 
 bool queryStatus(HINTERNET request, DWORD& status) {
@@ -135,26 +186,35 @@ bool announcedLength(HINTERNET request, unsigned long long& length) {
 // Copies the body into out, stopping once it holds more than maxBytes or the
 // rate stays under the speed limit for its window; 0 or the Windows error code
 // of the failed read. received counts the bytes stored.
-DWORD copyBody(HINTERNET request, std::FILE* out, uint64_t maxBytes, SpeedLimit speedLimit,
+DWORD copyBody(HINTERNET request, Completion& completion, std::FILE* out, uint64_t maxBytes, SpeedLimit speedLimit,
                unsigned long long& received, bool& writeFailed, bool& tooSlow) {
     LowSpeedWatch watch(speedLimit, LowSpeedWatch::Clock::now());
-    std::vector<char> buffer(64 * 1024);
+    // A read that waits fills all it asks for, whatever the pace: a server
+    // that slowed to a drip would hold it, and the run, for as long as it
+    // liked. A read that does not wait takes what has arrived, up to the whole
+    // buffer, and when nothing has, it completes later, once something has,
+    // without data: the next read takes it. The buffer is large because each
+    // read costs the same whatever it brings (under Wine some 90 us, where a
+    // synchronous session would bring 8 KiB at most).
+    std::vector<char> buffer(kReadBufferBytes);
+    const auto context = reinterpret_cast<DWORD_PTR>(&completion);
     for (;;) {
-        // A read waits until it has filled what it asks for, whatever the
-        // pace, so it asks for no more than has arrived, and the download
-        // waits only in asking how much that is (at most the transport's own
-        // buffer, 8 KiB under Wine). Asking for more once the body flows fast
-        // would be quicker, but a server that then slows to a drip would hold
-        // that one read, and the run, for as long as it likes.
-        DWORD available = 0;
+        INTERNET_BUFFERSA chunk{};
+        chunk.dwStructSize = sizeof chunk;
+        chunk.lpvBuffer = buffer.data();
+        chunk.dwBufferLength = static_cast<DWORD>(buffer.size());
+        const BOOL read = InternetReadFileExA(request, &chunk, IRF_NO_WAIT, context);
         DWORD count = 0;
-        DWORD error = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0)) {
-            error = GetLastError();
-        } else if (available > 0 &&
-                   !InternetReadFile(request, buffer.data(),
-                                     static_cast<DWORD>(std::min<size_t>(available, buffer.size())), &count)) {
-            error = GetLastError();
+        DWORD error = finish(read, completion);
+        if (error == 0 && read) {
+            count = chunk.dwBufferLength;
+            // An empty read is the end of the body; asking what is left
+            // makes sure of it.
+            if (count == 0) {
+                completion.available = 0;
+                error = finish(InternetQueryDataAvailable(request, &completion.available, 0, context), completion);
+                if (error == 0 && completion.available == 0) return 0;
+            }
         }
         if (error != 0) {
             reportError("InternetReadFile(): ", error);
@@ -162,7 +222,7 @@ DWORD copyBody(HINTERNET request, std::FILE* out, uint64_t maxBytes, SpeedLimit 
         }
         if (count > 0 && std::fwrite(buffer.data(), 1, count, out) != count) writeFailed = true;
         received += count;
-        if (available == 0 || writeFailed || received > maxBytes) return 0;
+        if (writeFailed || received > maxBytes) return 0;
         tooSlow = watch.tooSlow(received, LowSpeedWatch::Clock::now());
         if (tooSlow) return 0;
     }
@@ -174,6 +234,12 @@ bool downloadFile(std::string url, boost::filesystem::path folder, std::string f
                   SpeedLimit speedLimit) {
     UrlParts parts;
     if (!crackUrl(url, parts)) return false;
+    // Before the handles: it must outlive them.
+    UniqueCompletion completion(new Completion);
+    if (!completion->done) {
+        reportError("CreateEvent(): ", GetLastError());
+        return false;
+    }
     win32::UniqueInternet session(openSession());
     if (!session) return false;
     win32::UniqueInternet connection(InternetConnectA(
@@ -184,7 +250,7 @@ bool downloadFile(std::string url, boost::filesystem::path folder, std::string f
         return false;
     }
     win32::UniqueInternet request;
-    if (!sendRequest(connection.get(), parts, request)) return false;
+    if (!sendRequest(connection.get(), parts, *completion, request)) return false;
     DWORD status = 0;
     if (!queryStatus(request.get(), status)) return false;
     if (status >= 400) {
@@ -205,7 +271,7 @@ bool downloadFile(std::string url, boost::filesystem::path folder, std::string f
     bool writeFailed = false;
     bool tooSlow = false;
     const DWORD readError =
-        copyBody(request.get(), out.get(), maxBytes, speedLimit, received, writeFailed, tooSlow);
+        copyBody(request.get(), *completion, out.get(), maxBytes, speedLimit, received, writeFailed, tooSlow);
     if (!closeFile(out) || writeFailed) {
         std::cerr << "fwrite(): " << errno << "." << std::endl;
         return false;
