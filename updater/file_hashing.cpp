@@ -15,15 +15,17 @@ FileHashing::FileHashing(fs::path installFolder, fs::path tempFolder, PackageDig
     });
 }
 
-void FileHashing::unpacking(const std::vector<std::string>& topLevelFiles) {
+void FileHashing::unpacking(const std::vector<PackageFile>& topLevelFiles) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (const std::string& name : topLevelFiles) m_jobs.push_back({m_installFolder / name, name, &m_digests.installed});
+    for (const PackageFile& file : topLevelFiles) {
+        m_jobs.push_back({m_installFolder / file.name, file.name, &m_digests.installed, file.size});
+    }
     m_wake.notify_one();
 }
 
 void FileHashing::written(const std::string& name) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_jobs.push_back({m_tempFolder / name, name, &m_digests.prepared});
+    m_jobs.push_back({m_tempFolder / name, name, &m_digests.prepared, std::nullopt});
     m_wake.notify_one();
 }
 
@@ -54,6 +56,7 @@ bool FileHashing::runOne(bool wait) {
     }
     boost::system::error_code error;
     if (isLink(job.file) || !fs::is_regular_file(job.file, error)) return true;
+    if (job.size && fs::file_size(job.file, error) != *job.size) return true;
     FileDigest digest;
     if (!sha512Of(job.file, digest.sha512, &digest.size)) return true;
     std::lock_guard<std::mutex> lock(m_mutex);

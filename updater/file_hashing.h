@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,7 +29,9 @@ struct PackageDigests {
 // caller's thread takes its share of what is left, so that both processors
 // hash to the end. The comparison that follows then reads neither side again.
 // A link or anything but a regular file gets no digest, nor does a file that
-// cannot be read.
+// cannot be read, nor an installed file of another size than its package
+// entry announces: it cannot be the same, and the comparison learns that from
+// the sizes alone.
 class FileHashing final : public WrittenFiles {
 public:
     // Starts the thread. Throws std::system_error when there is no thread to
@@ -39,7 +42,7 @@ public:
     FileHashing& operator=(const FileHashing&) = delete;
 
     // Hashes the installed files of these names.
-    void unpacking(const std::vector<std::string>& topLevelFiles) override;
+    void unpacking(const std::vector<PackageFile>& topLevelFiles) override;
     void written(const std::string& name) override;
 
     // Hashes alongside the other thread until every file is hashed.
@@ -52,6 +55,7 @@ private:
         boost::filesystem::path file;
         std::string name;
         FileDigests* into;
+        std::optional<uint64_t> size;  // the only size worth hashing
     };
 
     bool runOne(bool wait);

@@ -306,10 +306,11 @@ int tZip::extractWithin(const std::string& zipFile, const std::string& destinati
     if (!zip) return kZipFailed;
     std::set<std::string> withoutDigest;
     if (written) {
-        std::vector<std::string> names, topLevelFiles;
+        std::vector<std::string> names;
+        std::vector<PackageFile> topLevelFiles;
         for (const EntryInfo& entry : entries) {
             names.push_back(entry.name);
-            if (isTopLevelFileName(entry.name)) topLevelFiles.push_back(entry.name);
+            if (isTopLevelFileName(entry.name)) topLevelFiles.push_back({entry.name, entry.size});
         }
         withoutDigest = namesWithoutDigest(names);
         written->unpacking(topLevelFiles);

@@ -155,13 +155,14 @@ TEST_F(Installation, DigestsTakenWhileUnpackingServeTheComparisonAndTheSeal) {
 
 // Each file the unpacking has written is read back and hashed, by either
 // thread, whenever the unpacking tells of it. Installed files that are missing
-// get no digest.
+// or not of the size the package announces get no digest.
 TEST_F(Installation, HashingReadsBackTheFilesWritten) {
     writeFile(root() / "old.dll", "installed");
+    writeFile(root() / "resized.dll", "installed");
     writeFile(temp() / "handed.dll", "read back");
     PackageDigests digests;
     FileHashing hashing(root(), temp(), digests);
-    hashing.unpacking({"old.dll", "missing.dll"});
+    hashing.unpacking({{"old.dll", 9}, {"missing.dll", 9}, {"resized.dll", 10}});
     hashing.written("handed.dll");
     hashing.finish();
     ASSERT_EQ(digests.installed.size(), 1u);
