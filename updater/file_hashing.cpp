@@ -15,17 +15,9 @@ FileHashing::FileHashing(fs::path installFolder, fs::path tempFolder, PackageDig
     });
 }
 
-void FileHashing::unpacking(const std::vector<PackageFile>& topLevelFiles) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    for (const PackageFile& file : topLevelFiles) {
-        m_jobs.push_back({m_installFolder / file.name, file.name, &m_digests.installed, file.size});
-    }
-    m_wake.notify_one();
-}
-
 void FileHashing::written(const std::string& name) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_jobs.push_back({m_tempFolder / name, name, &m_digests.prepared, std::nullopt});
+    m_jobs.push_back(name);
     m_wake.notify_one();
 }
 
@@ -46,22 +38,36 @@ void FileHashing::stop() {
 // Hashes the next file, waiting for one when `wait` until the hashing is
 // closed; false when there was none.
 bool FileHashing::runOne(bool wait) {
-    Job job;
+    std::string name;
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         if (wait) m_wake.wait(lock, [this] { return m_closed || !m_jobs.empty(); });
         if (m_jobs.empty()) return false;
-        job = std::move(m_jobs.front());
+        name = std::move(m_jobs.front());
         m_jobs.pop_front();
     }
-    boost::system::error_code error;
-    if (isLink(job.file) || !fs::is_regular_file(job.file, error)) return true;
-    if (job.size && fs::file_size(job.file, error) != *job.size) return true;
-    FileDigest digest;
-    if (!sha512Of(job.file, digest.sha512, &digest.size)) return true;
-    std::lock_guard<std::mutex> lock(m_mutex);
-    (*job.into)[job.name] = digest;
+    hash(name);
     return true;
+}
+
+void FileHashing::hash(const std::string& name) {
+    const fs::path prepared = m_tempFolder / name;
+    const fs::path installed = m_installFolder / name;
+    boost::system::error_code error;
+    if (isLink(prepared) || !fs::is_regular_file(prepared, error)) return;
+    const uint64_t preparedSize = fs::file_size(prepared, error);
+    if (error) return;
+    const bool compare = !isLink(installed) && fs::is_regular_file(installed, error) &&
+                         fs::file_size(installed, error) == preparedSize && !error;
+    FileDigest digest;
+    bool same = false;
+    const bool hashed = compare ? sha512Comparing(prepared, installed, digest.sha512, digest.size, same)
+                                : sha512Of(prepared, digest.sha512, &digest.size);
+    if (!hashed) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_digests.prepared[name] = digest;
+    // Compared, the installed file had the size the prepared one had then.
+    if (compare) m_digests.installed[name] = Comparison{digest.size, preparedSize, same};
 }
 
 void FileHashing::close() {

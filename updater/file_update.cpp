@@ -78,8 +78,8 @@ private:
     // refusal when that fails too, after putting target back.
     static void moveAside(const fs::path& prepared, const fs::path& target, const fs::path& backup,
                           const boost::system::error_code& refused) {
-        PLOGD << logText(target.filename()) << " cannot be replaced (" << errorText(refused)
-              << "); moving it aside to " << logText(backup.filename()) << " ...";
+        PLOGD << logText(target.filename()) << " cannot be replaced (" << errorText(refused) << "); moving it aside to "
+              << logText(backup.filename()) << " ...";
         boost::system::error_code error;
         fs::rename(target, backup, error);
         if (error) {
@@ -123,16 +123,22 @@ private:
 namespace {
 
 bool sameContent(const fs::path& first, const FileDigests* firstKnown, const fs::path& second,
-                 const FileDigests* secondKnown) {
+                 const Comparisons* compared) {
     boost::system::error_code error;
     const auto firstSize = fs::file_size(first, error);
     if (error) return false;
     const auto secondSize = fs::file_size(second, error);
     if (error || firstSize != secondSize) return false;
+    if (compared) {
+        const auto found = compared->find(first.filename().string());
+        if (found != compared->end() && found->second.preparedSize == firstSize &&
+            found->second.installedSize == secondSize) {
+            return found->second.same;
+        }
+    }
     Sha512 firstDigest{};
     Sha512 secondDigest{};
-    return sha512Of(first, firstKnown, firstDigest) && sha512Of(second, secondKnown, secondDigest) &&
-           firstDigest == secondDigest;
+    return sha512Of(first, firstKnown, firstDigest) && sha512Of(second, secondDigest) && firstDigest == secondDigest;
 }
 
 }  // namespace
@@ -153,7 +159,7 @@ std::string makeTimestamp() {
     return std::string(text, std::strftime(text, sizeof text, "%Y%m%d%H%M%S", &local));
 }
 
-bool checkUpdate(const fs::path& tempFolder, const FileDigests* prepared, const FileDigests* installed) {
+bool checkUpdate(const fs::path& tempFolder, const FileDigests* prepared, const Comparisons* installed) {
     bool ready = false;
     try {
         const fs::path installFolder = tempFolder.parent_path();

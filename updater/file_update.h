@@ -12,10 +12,11 @@
 // Deletes from tempFolder every entry that would not change an installed file
 // (folders, links, files the installation lacks, files with the same
 // content), except "output.zip" and the seal. True when at least one file is
-// left and nothing failed. Digests already taken of the prepared and the
-// installed files, by file name, spare reading them again.
+// left and nothing failed. Digests already taken of the prepared files, and
+// comparisons already made with the installed ones, by file name, spare
+// reading them again while both files keep the sizes they had then.
 bool checkUpdate(const boost::filesystem::path& tempFolder, const FileDigests* prepared = nullptr,
-                 const FileDigests* installed = nullptr);
+                 const Comparisons* installed = nullptr);
 
 // Moves each prepared file of tempFolder that seal lists, in name order, over
 // the installed file of the same name, keeping the old one as name + "." +

@@ -307,13 +307,8 @@ int tZip::extractWithin(const std::string& zipFile, const std::string& destinati
     std::set<std::string> withoutDigest;
     if (written) {
         std::vector<std::string> names;
-        std::vector<PackageFile> topLevelFiles;
-        for (const EntryInfo& entry : entries) {
-            names.push_back(entry.name);
-            if (isTopLevelFileName(entry.name)) topLevelFiles.push_back({entry.name, entry.size});
-        }
+        for (const EntryInfo& entry : entries) names.push_back(entry.name);
         withoutDigest = namesWithoutDigest(names);
-        written->unpacking(topLevelFiles);
     }
     return extractAll(zip.get(), fs::path(destination), password, written, withoutDigest);
 }

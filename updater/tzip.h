@@ -16,18 +16,9 @@ constexpr int kZipTooLarge = -112;    // the entries add up to more than may be 
 // The most that a package may unpack to, however much space is free.
 constexpr uint64_t kMaxUnpackedBytes = 4ull << 30;
 
-// A file of the package as its entry announces it.
-struct PackageFile {
-    std::string name;
-    uint64_t size;
-};
-
 // Told by extractWithin of the files it writes directly into its destination.
 class WrittenFiles {
 public:
-    // Once the package has passed its checks, before anything is written:
-    // those files, in archive order.
-    virtual void unpacking(const std::vector<PackageFile>& topLevelFiles) = 0;
     // Each such file once it is written whole, unless another entry's name
     // could stand for the same file (on a file system that ignores case, or
     // folds letters beyond ASCII: then of none): the files whose digests mean

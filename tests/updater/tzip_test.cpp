@@ -186,12 +186,8 @@ TEST_F(Extraction, UnreadableArchivesAndFoldersFail) {
 TEST_F(Extraction, TellsOfTheFilesThatMayCarryADigest) {
     struct Recorder final : WrittenFiles {
         explicit Recorder(fs::path into) : folder(std::move(into)) {}
-        void unpacking(const std::vector<PackageFile>& files) override {
-            for (const PackageFile& file : files) listed.push_back(file.name + ":" + std::to_string(file.size));
-        }
         void written(const std::string& name) override { told.push_back({name, readFile(folder / name)}); }
         fs::path folder;
-        std::vector<std::string> listed;
         std::vector<std::pair<std::string, std::string>> told;
     };
     const std::string c(200000, 'c');
@@ -199,8 +195,6 @@ TEST_F(Extraction, TellsOfTheFilesThatMayCarryADigest) {
                          {"twice.DLL", "2"}, {"d.dll", "delta"}, {"folder/", ""}});
     Recorder recorder(destination());
     ASSERT_EQ(tZip().extractWithin(archive().string(), destination().string(), "", 1 << 20, &recorder), 0);
-    EXPECT_EQ(recorder.listed,
-              (std::vector<std::string>{"a.dll:5", "Twice.dll:1", "c.dll:200000", "twice.DLL:1", "d.dll:5"}));
     using Told = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(recorder.told, (Told{{"a.dll", "alpha"}, {"c.dll", c}, {"d.dll", "delta"}}));
 
