@@ -78,8 +78,8 @@ private:
     // refusal when that fails too, after putting target back.
     static void moveAside(const fs::path& prepared, const fs::path& target, const fs::path& backup,
                           const boost::system::error_code& refused) {
-        PLOGD << logText(target.filename()) << " cannot be replaced (" << errorText(refused) << "); moving it aside to "
-              << logText(backup.filename()) << " ...";
+        PLOGD << logText(target.filename()) << " cannot be replaced (" << errorText(refused)
+              << "); moving it aside to " << logText(backup.filename()) << " ...";
         boost::system::error_code error;
         fs::rename(target, backup, error);
         if (error) {
