@@ -91,6 +91,17 @@ TEST_F(UpdaterProcess, AFastBodyArrivesWhole) {
     }
 }
 
+// A package that has moved is fetched from where the server points, and the
+// body stored is the one found there.
+TEST_F(UpdaterProcess, ARedirectIsFollowed) {
+    server.script("/moved", {302, "", false, 0, false, "Location: " + server.url("/package") + "\r\n"});
+    server.script("/package", {200, "the package"});
+    fs::create_directory(temp());
+    ASSERT_TRUE(downloadFile(server.url("/moved"), temp(), "moved.bin"));
+    EXPECT_EQ(readFile(temp() / "moved.bin"), "the package");
+    EXPECT_EQ(server.requestsFor("/package"), 1);
+}
+
 // The low-speed limit, with a short window: a server that drips its body
 // slower than the limit ends the download once a whole window has passed so
 // slowly; one that keeps above the limit, however slowly, is waited for.
