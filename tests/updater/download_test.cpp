@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/operations.hpp>
+#include <cstdio>
 #include <regex>
 
 #include "download_win32.h"
@@ -75,16 +76,25 @@ TEST_F(UpdaterProcess, AManifestWithoutALengthIsCutAtOneMebibyte) {
 }
 
 // A body that flows faster than it is read is read in whole buffers: every
-// byte arrives once, in its place, with and without an announced length, and
-// whether or not it ends on a buffer's end.
+// byte arrives once, in its place, with and without an announced length, in
+// chunks, and whether or not it ends on a buffer's end.
 TEST_F(UpdaterProcess, AFastBodyArrivesWhole) {
     fs::create_directory(temp());
     for (const size_t size : {size_t{3 * 1024 * 1024 + 777}, size_t{2 * 1024 * 1024}}) {
         std::string body(size, '\0');
         for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>((i * 2654435761u) >> 13);
+        std::string chunked;
+        for (size_t at = 0; at < body.size(); at += 100000) {
+            const std::string piece = body.substr(at, 100000);
+            char length[16];
+            std::snprintf(length, sizeof length, "%zx\r\n", piece.size());
+            chunked += length + piece + "\r\n";
+        }
+        chunked += "0\r\n\r\n";
         server.script("/announced", {200, body});
         server.script("/unannounced", {200, body, false, 0, false, "", true});
-        for (const char* path : {"/announced", "/unannounced"}) {
+        server.script("/chunked", {200, chunked, false, 0, false, "Transfer-Encoding: chunked\r\n", true});
+        for (const char* path : {"/announced", "/unannounced", "/chunked"}) {
             ASSERT_TRUE(downloadFile(server.url(path), temp(), "body.bin", body.size())) << path << " " << size;
             EXPECT_TRUE(readFile(temp() / "body.bin") == body) << path << " " << size;
         }
