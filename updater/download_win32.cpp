@@ -38,12 +38,16 @@ bool closeReporting(win32::UniqueInternet& handle) {
 struct Completion {
     win32::UniqueHandle done{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     DWORD error = 0;
-    DWORD available = 0;  // what a query for data that completes later writes
+    // What a call that completes later may still be given: the read's buffer
+    // and its description, and where a query for data writes its answer.
+    std::vector<char> buffer;
+    INTERNET_BUFFERSA chunk{};
+    DWORD available = 0;
     bool abandoned = false;
 };
 
-// WinINet keeps the address of a call that has not completed and writes to it
-// when it does: a completion given up on stays allocated for it.
+// WinINet keeps the addresses that a call which has not completed was given:
+// a completion given up on stays allocated for it, with all they point to.
 struct DeleteUnlessAbandoned {
     void operator()(Completion* completion) const {
         if (!completion->abandoned) delete completion;
@@ -196,10 +200,12 @@ DWORD copyBody(HINTERNET request, Completion& completion, std::FILE* out, uint64
     // without data: the next read takes it. The buffer is large because each
     // read costs the same whatever it brings (under Wine some 90 us, where a
     // synchronous session would bring 8 KiB at most).
-    std::vector<char> buffer(kReadBufferBytes);
+    std::vector<char>& buffer = completion.buffer;
+    buffer.resize(kReadBufferBytes);
+    INTERNET_BUFFERSA& chunk = completion.chunk;
     const auto context = reinterpret_cast<DWORD_PTR>(&completion);
     for (;;) {
-        INTERNET_BUFFERSA chunk{};
+        chunk = INTERNET_BUFFERSA{};
         chunk.dwStructSize = sizeof chunk;
         chunk.lpvBuffer = buffer.data();
         chunk.dwBufferLength = static_cast<DWORD>(buffer.size());
