@@ -17,12 +17,15 @@ struct RecordBatch::Held {
     size_t size = 0;
 
     void flush() noexcept {
-        std::vector<Bytes> out = std::move(files);
-        files.clear();
-        size = 0;
-        for (const Bytes& file : out) {
+        for (const Bytes& file : files) {
             if (!file.bytes.empty()) file.target->writeBatch(file.bytes);
         }
+        // The last file keeps its buffer for the records still to come: a long
+        // batch would otherwise grow a new one after every write, and under
+        // Wine fresh large blocks cost more than the records laid into them.
+        if (files.size() > 1) files.erase(files.begin(), files.end() - 1);
+        if (!files.empty()) files.back().bytes.clear();
+        size = 0;
     }
 };
 

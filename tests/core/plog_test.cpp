@@ -141,10 +141,20 @@ TEST(PlogLayer, ABatchWritesItsRecordsWhenItEnds) {
     EXPECT_EQ(FileText("batch.log"), "\xEF\xBB\xBF" + line + "1] r\n" + line + "2] r\n" + line + "3] r\n" + line +
                                          "4] r\n");
 
-    // A batch that grows large is written before it ends.
-    plog::RecordBatch large;
-    for (int i = 0; i < 2000; ++i) record(5);
-    EXPECT_GT(FileText("batch.log").size(), 64u * 1024);
+    // A batch that grows large is written before it ends, more than once, and
+    // each record reaches the file once, whole.
+    {
+        plog::RecordBatch large;
+        for (int i = 0; i < 4000; ++i) record(5);
+        EXPECT_GT(FileText("batch.log").size(), 128u * 1024);
+    }
+    const std::string text = FileText("batch.log");
+    size_t large = 0;
+    for (size_t at = text.find(line + "5] r\n"); at != std::string::npos; at = text.find(line + "5] r\n", at + 1)) {
+        ++large;
+    }
+    EXPECT_EQ(large, 4000u);
+    EXPECT_EQ(text.size(), first.size() + 3 * (line.size() + 5) + 4000 * (line.size() + 5));
 }
 
 }  // namespace
