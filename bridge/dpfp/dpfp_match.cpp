@@ -85,8 +85,27 @@ void Verify(const uint8_t* data, uint32_t size, BioTask* task) {
 
 namespace {
 
-void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, const char* tpVerify,
-                 const char* ToVerify) {
+// The live template of the comparisons, named for the log once however many
+// stored templates it is compared with: its digest would otherwise be worked
+// out again for each of them.
+class LiveTemplate {
+public:
+    LiveTemplate(const char* kind, const char* text) noexcept
+        : m_kind(kind), m_text(text), m_logged(LoggedTemplate(text)) {}
+
+    const char* kind() const { return m_kind; }
+    const char* text() const { return m_text; }
+    const std::string& logged() const { return m_logged; }
+
+private:
+    const char* m_kind;
+    const char* m_text;
+    std::string m_logged;
+};
+
+void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, const LiveTemplate& live) {
+    const char* tpVerify = live.kind();
+    const char* ToVerify = live.text();
     BioTask task(kOpVerifyMatch, nullptr, status);
     const ContextsClose contexts(&task);
     SessionEnd session;
@@ -129,27 +148,33 @@ void VerifyMatch(BioStatus* status, const char* tpStored, const char* FkStored, 
     session.close();
 }
 
-}  // namespace
-
-extern "C" {
-
-int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
-                       BioStatus* statusOut) {
+// FK_VerifyMatch of a stored template against the live one.
+int32_t MatchLive(const char* tpStored, const char* FkStored, const LiveTemplate& live, BioStatus* statusOut) noexcept {
     // A comparison writes a score of records: they reach the log in one write.
     plog::RecordBatch records;
     PLOGD_AS("FK_VerifyMatch") << "Begin";
     PLOGD_AS("FK_VerifyMatch") << "tpStored=" << tpStored << " FkStored=" << LoggedTemplate(FkStored)
-                               << " tpVerify=" << tpVerify << " ToVerify=" << LoggedTemplate(ToVerify);
+                               << " tpVerify=" << live.kind() << " ToVerify=" << live.logged();
     return RunMatchOperation(statusOut, [&](BioStatus* status) {
         const auto failedInside = [&] {
             // The task and the session's end have closed what was open.
             FailInside(status);
             PLOGE_AS("FK_VerifyMatch") << "msg=" << status->message;
         };
-        CatchAll(failedInside, [&] { VerifyMatch(status, tpStored, FkStored, tpVerify, ToVerify); });
+        CatchAll(failedInside, [&] { VerifyMatch(status, tpStored, FkStored, live); });
         PumpFlag().store(1);
         PLOGD_AS("FK_VerifyMatch") << "End FK_VerifyMatch";
     });
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t FK_VerifyMatch(const char* tpStored, const char* FkStored, const char* tpVerify, const char* ToVerify,
+                       BioStatus* statusOut) {
+    LiveTemplate live(tpVerify, ToVerify);
+    return MatchLive(tpStored, FkStored, live, statusOut);
 }
 
 int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outSize) {
@@ -175,8 +200,9 @@ int32_t FK_VerifyMcsDigital(char** texts, int32_t count, char* out, int32_t outS
             Fail<kBusy>(status->get());
         } else if (texts && count >= 2 && texts[0] && texts[0][0] != '\0') {
             status = std::make_unique<OwnedStatus>(0);
+            LiveTemplate live(nullptr, texts[0]);
             for (int32_t i = 1; i < count && texts[i]; ++i) {
-                result = FK_VerifyMatch(nullptr, texts[i], nullptr, texts[0], status->get());
+                result = MatchLive(nullptr, texts[i], live, status->get());
                 // Each comparison hands over a message buffer of its own; the one
                 // before it goes now.
                 status->adoptHandedMessage();

@@ -1,5 +1,6 @@
 // FK_VerifyMatch and FK_VerifyMcsDigital: template texts compared without the
 // reader.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -153,6 +154,38 @@ TEST_F(DpfpMatch, McsDigitalMatchesTheLiveTemplateAgainstAList) {
     char* noLive[] = {empty.data(), second.data()};
     EXPECT_TRUE(untouched(noLive, 2, sizeof out));
     EXPECT_TRUE(untouched(nullptr, 2, sizeof out));
+
+    // The list reads its live template once, yet each comparison writes the
+    // records a call of its own writes, an unreadable live template included.
+    const auto records = [](const std::string& log) {
+        std::string kept;
+        for (size_t at = 0, end; (end = log.find('\n', at)) != std::string::npos; at = end + 1) {
+            const size_t origin = std::min(log.find("] [", at), end);
+            kept += log.substr(origin, end + 1 - origin);
+        }
+        return kept;
+    };
+    std::string broken = WithLongerHeader(live), unreadable = WithLongerHeader(other);
+    for (std::string* liveText : {&live, &broken}) {
+        char* list[] = {liveText->data(), first.data(), unreadable.data(), second.data()};
+        size_t before = OperationLogSize();
+        FK_VerifyMcsDigital(list, 4, out, sizeof out);
+        const std::string listed = records(OperationLogSince(before));
+        before = OperationLogSize();
+        for (int i = 1; i < 4; ++i) {
+            BioStatus status{};
+            const int32_t result = FK_VerifyMatch(nullptr, list[i], nullptr, list[0], &status);
+            std::free(status.message);
+            if (result != 0) break;
+        }
+        EXPECT_EQ(listed, records(OperationLogSince(before)));
+        size_t comparisons = 0;
+        for (size_t at = listed.find("] End FK_VerifyMatch\n"); at != std::string::npos;
+             at = listed.find("] End FK_VerifyMatch\n", at + 1)) {
+            ++comparisons;
+        }
+        EXPECT_EQ(comparisons, 3u) << listed;
+    }
 
     // The answer stays inside the size the caller gives.
     Script("verify=-1");
