@@ -103,6 +103,9 @@ struct DecodedEnvelope {
 // Decodes `length` characters of a packed template text (fewer when its NUL
 // comes first) and reads the header.
 void DecodeEnvelope(const char* text, int32_t length, const EnvelopeLayout& layout, DecodedEnvelope* out);
+// The length that has DecodeEnvelope read a text up to its NUL: measured there,
+// once, rather than by the caller beforehand as well.
+inline constexpr int32_t kWholeText = INT32_MAX;
 
 // Unpacks a decoded envelope whose sizes have been checked into `out`
 // (resized to the unpacked size). False when the stream does not unpack.

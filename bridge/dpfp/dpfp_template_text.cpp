@@ -10,7 +10,7 @@ bool ReadTemplate(const char* kind, const char* text, std::vector<uint8_t>* byte
         return !bytes->empty();
     }
     DecodedEnvelope envelope;
-    DecodeEnvelope(text, static_cast<int32_t>(std::strlen(text)), kDpfpEnvelope, &envelope);
+    DecodeEnvelope(text, kWholeText, kDpfpEnvelope, &envelope);
     if (unpackedSize) *unpackedSize = envelope.header.unpackedSize;
     return UnpackEnvelope(envelope, bytes);
 }

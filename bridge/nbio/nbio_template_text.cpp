@@ -7,15 +7,15 @@
 #include "template_text.h"
 
 TemplateFault ReadTemplate(const char* kind, const char* text, TemplateBytes* out) {
-    const int32_t length = static_cast<int32_t>(std::strlen(text));
     try {
         if (IsNativeKind(kind)) {
+            const size_t length = std::strlen(text);
             out->data.assign(text, text + length + 1);
-            out->length = length;
+            out->length = static_cast<int32_t>(length);
             return TemplateFault::kNone;
         }
         DecodedEnvelope envelope;
-        DecodeEnvelope(text, length, kNbioEnvelope, &envelope);
+        DecodeEnvelope(text, kWholeText, kNbioEnvelope, &envelope);
         if (envelope.claimsMoreThanDecoded() || envelope.decodedMoreThanClaimed()) return TemplateFault::kDecode;
         if (!envelope.sizesUsable()) return TemplateFault::kSizes;
         out->data.assign(static_cast<size_t>(envelope.header.unpackedSize) + 1, '\0');
