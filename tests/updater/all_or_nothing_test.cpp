@@ -120,7 +120,7 @@ TEST_F(AllOrNothing, ATargetHeldByTheUpdatersOwnLog) {
 // replaced outright.
 TEST_F(AllOrNothing, APackageThatCarriesTheUpdaterItself) {
     startAgent();
-    fs::copy_file(binFolder() / "quorvelant_updater.exe", install() / "quorvelant_updater.exe");
+    fs::copy_file(unkeyedUpdater(), install() / "quorvelant_updater.exe");
     fs::create_directories(temp());
     writeFile(temp() / "quorvelant_updater.exe", "the next updater");
     writeFile(temp() / "agent.dll", "new library");

@@ -27,8 +27,7 @@ class PackageClaimsRun : public UpdaterProcess {
 protected:
     // Serves package under a manifest with the given members (JSON text
     // after the required ones) and runs a check of installed with program.
-    RunResult check(const std::string& package, const std::string& members,
-                    const fs::path& program = binFolder() / "quorvelant_updater.exe",
+    RunResult check(const std::string& package, const std::string& members, const fs::path& program = unkeyedUpdater(),
                     const std::string& version = "1.2.4", bool force = false, const std::string& installed = "1.2.3") {
         const std::string text = manifest(version, force);
         server.script("/update.json", {200, text.substr(0, text.size() - 1) + members + "}"});
@@ -130,9 +129,7 @@ TEST_F(PackageClaimsRun, AnUpdaterWithoutAKeyWarnsAtEveryCheck) {
         "This quorvelant_updater carries no publisher key: the packages it installs are not authenticated";
     EXPECT_EQ(check(package, "").exitCode, 0u) << logDump();
     EXPECT_TRUE(logged(plog::warning, "main", warning)) << logDump();
-    EXPECT_EQ(check(package, member("signature", "not checked"), binFolder() / "quorvelant_updater.exe", "1.2.3")
-                  .exitCode,
-              kExitMinusOne)
+    EXPECT_EQ(check(package, member("signature", "not checked"), unkeyedUpdater(), "1.2.3").exitCode, kExitMinusOne)
         << "no update due";
     EXPECT_TRUE(logged(plog::warning, "main", warning)) << logDump();
     EXPECT_FALSE(loggedPrefix("Verifying")) << logDump();

@@ -33,6 +33,10 @@ fs::path binFolder() {
     return fs::path(std::wstring(name, length)).parent_path();
 }
 
+fs::path unkeyedUpdater() {
+    return binFolder() / "unkeyed_fixture" / "quorvelant_updater.exe";
+}
+
 std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second) {
     first.insert(first.end(), second.begin(), second.end());
     return first;

@@ -26,6 +26,9 @@ constexpr DWORD kExitMinusOne = 0xFFFFFFFF;
 
 // The folder of the test runner, where the programs under test lie.
 boost::filesystem::path binFolder();
+// quorvelant_updater.exe built without a key, as the tests of what is not
+// authenticated expect it, whatever key the build's own was configured with.
+boost::filesystem::path unkeyedUpdater();
 
 std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second);
 
@@ -63,10 +66,10 @@ protected:
 
     // Runs the updater with args in the installation folder and waits for it.
     RunResult run(const std::vector<std::string>& args) { return finish(launch(args)); }
-    // Starts the updater (the program in bin, or another build of it) without
+    // Starts the updater (the one without a key, or another build) without
     // waiting; each launch has its own output files, named by tag.
     Launched launch(const std::vector<std::string>& args, const std::string& tag = "",
-                    const boost::filesystem::path& program = binFolder() / "quorvelant_updater.exe");
+                    const boost::filesystem::path& program = unkeyedUpdater());
     // Waits (boundedly) for a launched updater and collects its results.
     RunResult finish(const Launched& launched);
 
