@@ -4,22 +4,43 @@
 
 #include <array>
 #include <boost/filesystem/path.hpp>
+#include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 using Sha512 = std::array<unsigned char, 64>;
 
+struct evp_md_ctx_st;
+
+// A digest taken piece by piece, of bytes that need not all be in memory at
+// once.
+class Sha512Digest {
+public:
+    Sha512Digest();
+    ~Sha512Digest();
+    Sha512Digest(const Sha512Digest&) = delete;
+    Sha512Digest& operator=(const Sha512Digest&) = delete;
+
+    // Adds count bytes; false, now and from then on, when the digest could
+    // not be taken (no memory for it).
+    bool add(const void* bytes, size_t count);
+    // The digest of every byte added, and their number; false when it could
+    // not be taken.
+    bool final(Sha512& digest, uint64_t& size);
+
+private:
+    struct Free {
+        void operator()(evp_md_ctx_st* context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, Free> m_context;
+    uint64_t m_size = 0;
+};
+
 // The digest of the file's content; false when the file cannot be read.
 // size, when given, receives the number of bytes read.
 bool sha512Of(const boost::filesystem::path& file, Sha512& digest, uint64_t* size = nullptr);
-
-// The digest of file, as sha512Of gives it, taken while `other` is read beside
-// it: same tells whether other holds exactly the same bytes (false when it
-// cannot be read whole). Comparing costs a read; hashing other would cost far
-// more.
-bool sha512Comparing(const boost::filesystem::path& file, const boost::filesystem::path& other, Sha512& digest,
-                     uint64_t& size, bool& same);
 
 // The digest as 128 lower-case hex digits.
 std::string hexText(const Sha512& digest);

@@ -3,6 +3,7 @@
 #include <boost/filesystem/operations.hpp>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 #include <system_error>
 
@@ -82,6 +83,8 @@ bool extractPackage(const fs::path& tempFolder, PackageDigests* digests) {
                 hashing = std::make_unique<FileHashing>(tempFolder.parent_path(), tempFolder, *digests);
             } catch (const std::system_error&) {
                 // No second thread: the comparison reads the files itself.
+            } catch (const std::bad_alloc&) {
+                // Nor without memory for the pieces in flight.
             }
         }
         const std::string destination = archive.parent_path().string();

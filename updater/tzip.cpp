@@ -24,7 +24,6 @@ namespace fs = boost::filesystem;
 namespace {
 
 constexpr size_t kNameBufferSize = 256;
-constexpr size_t kCopyBufferSize = 64 * 1024;
 
 struct ZipCloser {
     void operator()(void* zip) const { unzClose(zip); }
@@ -67,21 +66,25 @@ std::string quoted(const std::string& name) {
     return "\"" + escapedLogText(systemTextToUtf8(name)) + "\"";
 }
 
-// Copies the open entry into out; 0, minizip's read error, or -1 on a short
-// write. minizip stops reading an entry at the size it announces, so an entry
-// never writes more than the size that was weighed against the limit.
-int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer) {
+// Copies the open entry into out, piece by piece through buffer or, when the
+// file is told of, through the pieces told lends; 0, minizip's read error, or
+// -1 on a short write. minizip stops reading an entry at the size it
+// announces, so an entry never writes more than the size that was weighed
+// against the limit.
+int copyEntry(unzFile zip, const std::string& name, std::FILE* out, char* buffer, WrittenFiles* told) {
     for (;;) {
-        const int count = unzReadCurrentFile(zip, buffer, static_cast<unsigned>(kCopyBufferSize));
+        char* piece = told ? told->piece() : buffer;
+        const int count = unzReadCurrentFile(zip, piece, static_cast<unsigned>(kPieceSize));
         if (count < 0) {
             PLOGE << "Could not read entry " << quoted(name) << " of the archive (zip error " << count << ")";
         }
         if (count <= 0) return count;
-        if (std::fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) {
+        if (std::fwrite(piece, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count)) {
             const int error = errno;
             PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
             return kZipFailed;
         }
+        if (told) told->written(static_cast<size_t>(count));
     }
 }
 
@@ -93,13 +96,13 @@ void createFolder(const fs::path& destination, const std::string& name) {
     }
 }
 
-// Writes one entry under destination, by its full path. A package that lacks
-// one of its files is no package: an entry that cannot be created, read or
-// written whole, or that fails its CRC check, fails the extraction, and what
-// was written of it is deleted. A file that may carry a digest is told to
-// written once whole.
-int extractEntry(unzFile zip, const fs::path& destination, const std::string& name, const std::string& password,
-                 char* buffer, WrittenFiles* written, bool mayCarryDigest) {
+// Writes one entry of the announced size under destination, by its full
+// path. A package that lacks one of its files is no package: an entry that
+// cannot be created, read or written whole, or that fails its CRC check, fails
+// the extraction, and what was written of it is deleted. told, when given, is
+// told of the file as it is written.
+int extractEntry(unzFile zip, const fs::path& destination, const std::string& name, uint64_t size,
+                 const std::string& password, char* buffer, WrittenFiles* told) {
     const size_t slash = name.find_last_of("/\\");
     const bool hasFolder = slash != std::string::npos;
     if (name.substr(hasFolder ? slash + 1 : 0).empty()) {
@@ -120,7 +123,11 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
         PLOGE << "Could not create " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
         return kZipUnwritable;
     }
-    int result = copyEntry(zip, name, out.get(), buffer);
+    // Pieces go to the file as they are, not copied through a buffer, and are
+    // in the file once written.
+    std::setvbuf(out.get(), nullptr, _IONBF, 0);
+    if (told) told->begin(name, size);
+    int result = copyEntry(zip, name, out.get(), buffer, told);
     if (std::fclose(out.release()) != 0 && result == UNZ_OK) {
         error = errno;
         PLOGE << "Could not write " << quoted(name) << ": " << systemTextToUtf8(std::strerror(error));
@@ -134,9 +141,8 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
     if (result != UNZ_OK) {
         boost::system::error_code ignored;
         fs::remove(target, ignored);
-        return result;
     }
-    if (written && mayCarryDigest) written->written(name);
+    if (told) told->end(result == UNZ_OK);
     return result;
 }
 
@@ -171,17 +177,18 @@ int extractAll(unzFile zip, const fs::path& destination, const std::string& pass
     unz_global_info64 global;
     int result = unzGetGlobalInfo64(zip, &global);
     if (result != UNZ_OK) return result;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kPieceSize]);
+    if (!buffer) return kZipNoMemory;
     for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
         std::string name;
-        result = readEntry(zip, name);
+        uint64_t size = 0;
+        result = readEntry(zip, name, &size);
         if (result != UNZ_OK) return result;
         // The names were vetted before; checking again here binds the check
         // to the very entry that is written.
         if (!isSafeEntryName(name)) return kZipRefused;
-        std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
-        if (!buffer) return kZipNoMemory;
         const bool mayCarryDigest = isTopLevelFileName(name) && withoutDigest.count(name) == 0;
-        result = extractEntry(zip, destination, name, password, buffer.get(), written, mayCarryDigest);
+        result = extractEntry(zip, destination, name, size, password, buffer.get(), mayCarryDigest ? written : nullptr);
         if (result != UNZ_OK) return result;
         if (i + 1 < global.number_entry) {
             result = unzGoToNextFile(zip);

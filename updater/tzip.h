@@ -2,6 +2,7 @@
 // the system code page, as minizip takes them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,14 +17,27 @@ constexpr int kZipTooLarge = -112;    // the entries add up to more than may be 
 // The most that a package may unpack to, however much space is free.
 constexpr uint64_t kMaxUnpackedBytes = 4ull << 30;
 
-// Told by extractWithin of the files it writes directly into its destination.
+// The most of an entry that is read and written at once.
+constexpr size_t kPieceSize = 256 * 1024;
+
+// Told by extractWithin of the files it writes directly into its destination,
+// piece by piece as they are written, so that their bytes need not be read
+// back; it lends the memory the pieces are read into.
 class WrittenFiles {
 public:
-    // Each such file once it is written whole, unless another entry's name
-    // could stand for the same file (on a file system that ignores case, or
-    // folds letters beyond ASCII: then of none): the files whose digests mean
-    // what they say.
-    virtual void written(const std::string& name) = 0;
+    // A file begins, of the size its entry announces. Told of each such file
+    // unless another entry's name could stand for the same file (on a file
+    // system that ignores case, or folds letters beyond ASCII: then of none):
+    // the files whose digests mean what they say.
+    virtual void begin(const std::string& name, uint64_t size) = 0;
+    // kPieceSize bytes for the begun file's next piece, lent until written
+    // or end (the same piece again while it is lent).
+    virtual char* piece() = 0;
+    // The piece lent holds count bytes, which the file now holds too.
+    virtual void written(size_t count) = 0;
+    // The begun file is written whole and closed, its CRC checked; or, when
+    // not whole, it failed and was deleted.
+    virtual void end(bool whole) = 0;
 
 protected:
     ~WrittenFiles() = default;

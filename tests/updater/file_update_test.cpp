@@ -17,6 +17,7 @@
 #include "signing_support.h"
 #include "temp_folder.h"
 #include "test_support.h"
+#include "tzip.h"
 #include "zip_builder.h"
 
 namespace fs = boost::filesystem;
@@ -134,8 +135,9 @@ TEST_F(Installation, DigestsTakenWhileUnpackingServeTheComparisonAndTheSeal) {
         for (const auto& [name, digest] : map) names.push_back(name);
         return names;
     };
-    // Files directly in the folder only, and no name that another could stand for.
-    EXPECT_EQ(keys(digests.prepared), (std::vector<std::string>{"changed.dll", "grown.dll", "new.dll", "same.dll"}));
+    // Files directly in the folder only, and no name that another could stand
+    // for; a file the same as the installed one is deleted and needs none.
+    EXPECT_EQ(keys(digests.prepared), (std::vector<std::string>{"changed.dll", "grown.dll", "new.dll"}));
     EXPECT_EQ(keys(digests.installed), (std::vector<std::string>{"changed.dll", "grown.dll", "same.dll"}));
     for (const auto& [name, digest] : digests.prepared) {
         Sha512 read{};
@@ -156,15 +158,20 @@ TEST_F(Installation, DigestsTakenWhileUnpackingServeTheComparisonAndTheSeal) {
     EXPECT_TRUE(readVerifiedSeal(temp())) << RecordCapture::dump();
 }
 
-// Each file the unpacking has written is read back and hashed, by either
-// thread, whenever the unpacking tells of it, and compared with the installed
-// file of the same name and size, byte for byte to the end of both.
-TEST_F(Installation, HashingReadsBackTheFilesWrittenAndComparesThem) {
-    const std::string big(200000, 'b');
-    std::string bigChangedLast = big;
-    bigChangedLast.back() = 'c';
+// Each file is hashed from the pieces the unpacking writes and compared with
+// the installed file of the same size, byte for byte to the end of both. A
+// file the same as the installed one gets no digest; one that differs only
+// after some pieces is hashed whole. Many files, and files of many pieces,
+// make each side wait for the other.
+TEST_F(Installation, UnpackingHashesAndComparesThePiecesWritten) {
+    const auto changedAt = [](std::string text, size_t at) {
+        text[at] = 'x';
+        return text;
+    };
+    const std::string big(3 * kPieceSize + 5, 'b');
+    const std::string huge(20 * kPieceSize, 'h');
     const struct {
-        const char* name;
+        std::string name;
         std::string prepared;
         std::optional<std::string> installed;
         std::optional<bool> same;  // none: not compared
@@ -173,28 +180,39 @@ TEST_F(Installation, HashingReadsBackTheFilesWrittenAndComparesThem) {
         {"changed.dll", "content", "CONTENT", false},
         {"resized.dll", "content", "content, longer", std::nullopt},
         {"alone.dll", "content", std::nullopt, std::nullopt},
-        {"big.dll", big, big, true},
-        {"bigchanged.dll", big, bigChangedLast, false},
         {"empty.dll", "", "", true},
+        {"big.dll", big, big, true},
+        {"bigchangedfirst.dll", big, changedAt(big, 0), false},
+        {"bigchangedlast.dll", big, changedAt(big, big.size() - 1), false},
+        {"hugechanged.dll", huge, changedAt(huge, huge.size() - kPieceSize), false},
     };
-    PackageDigests digests;
-    FileHashing hashing(root(), temp(), digests);
+    std::vector<ZipEntry> entries;
     for (const auto& c : cases) {
-        writeFile(temp() / c.name, c.prepared);
+        entries.push_back({c.name, c.prepared});
         if (c.installed) writeFile(root() / c.name, *c.installed);
-        hashing.written(c.name);
     }
-    hashing.finish();
-    ASSERT_EQ(digests.prepared.size(), std::size(cases));
-    for (const auto& c : cases) {
+    for (int i = 0; i < 150; ++i) entries.push_back({"many" + std::to_string(i) + ".dll", std::to_string(i)});
+    writeZip(temp() / "output.zip", entries);
+    PackageDigests digests;
+    ASSERT_TRUE(extractPackage(temp(), &digests)) << RecordCapture::dump();
+    for (const ZipEntry& entry : entries) {
+        const auto found = digests.prepared.find(entry.name);
+        const bool same = digests.installed.count(entry.name) > 0 && digests.installed[entry.name].same;
+        ASSERT_EQ(found == digests.prepared.end(), same) << entry.name;
+        if (same) continue;
         Sha512 read{};
         uint64_t size = 0;
-        ASSERT_TRUE(sha512Of(temp() / c.name, read, &size));
-        EXPECT_EQ(hexText(digests.prepared[c.name].sha512), hexText(read)) << c.name;
-        EXPECT_EQ(digests.prepared[c.name].size, size) << c.name;
+        ASSERT_TRUE(sha512Of(temp() / entry.name, read, &size));
+        EXPECT_EQ(hexText(found->second.sha512), hexText(read)) << entry.name;
+        EXPECT_EQ(found->second.size, size) << entry.name;
+    }
+    for (const auto& c : cases) {
         const auto found = digests.installed.find(c.name);
         ASSERT_EQ(found != digests.installed.end(), c.same.has_value()) << c.name;
-        EXPECT_EQ(c.same.value_or(false), c.same && found->second.same) << c.name;
+        if (!c.same) continue;
+        EXPECT_EQ(found->second.same, *c.same) << c.name;
+        EXPECT_EQ(found->second.preparedSize, c.prepared.size()) << c.name;
+        EXPECT_EQ(found->second.installedSize, c.installed->size()) << c.name;
     }
 }
 

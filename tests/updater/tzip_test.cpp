@@ -4,7 +4,9 @@
 #include <unzip.h>
 
 #include <boost/filesystem/operations.hpp>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "temp_folder.h"
 #include "test_support.h"
@@ -182,21 +184,53 @@ TEST_F(Extraction, UnreadableArchivesAndFoldersFail) {
 }
 
 // Told of every file written directly into the destination whose name no
-// other entry could stand for, once it is whole.
+// other entry could stand for, piece by piece, each piece in the file by the
+// time it is told of, and of whether the file ended whole.
 TEST_F(Extraction, TellsOfTheFilesThatMayCarryADigest) {
-    struct Recorder final : WrittenFiles {
-        explicit Recorder(fs::path into) : folder(std::move(into)) {}
-        void written(const std::string& name) override { told.push_back({name, readFile(folder / name)}); }
-        fs::path folder;
-        std::vector<std::pair<std::string, std::string>> told;
+    struct Told {
+        std::string name;
+        uint64_t size;
+        std::string data;
+        bool whole;
+        bool operator==(const Told& o) const {
+            return std::tie(name, size, data, whole) == std::tie(o.name, o.size, o.data, o.whole);
+        }
     };
-    const std::string c(200000, 'c');
-    writeZip(archive(), {{"a.dll", "alpha"}, {"sub/b.dll", "b"}, {"Twice.dll", "1"}, {"c.dll", c},
-                         {"twice.DLL", "2"}, {"d.dll", "delta"}, {"folder/", ""}});
+    struct Recorder final : WrittenFiles {
+        explicit Recorder(fs::path into) : folder(std::move(into)), lent(kPieceSize) {}
+        void begin(const std::string& name, uint64_t size) override { told.push_back({name, size, "", false}); }
+        char* piece() override { return lent.data(); }
+        void written(size_t count) override {
+            told.back().data.append(lent.data(), count);
+            EXPECT_EQ(readFile(folder / told.back().name), told.back().data);
+        }
+        void end(bool whole) override { told.back().whole = whole; }
+        fs::path folder;
+        std::vector<char> lent;
+        std::vector<Told> told;
+    };
+    std::string c(2 * kPieceSize + 17, 'c');
+    c.front() = 'C';
+    writeZip(archive(), {{"a.dll", "alpha"},
+                         {"sub/b.dll", "b"},
+                         {"Twice.dll", "1"},
+                         {"c.dll", c, false},
+                         {"twice.DLL", "2"},
+                         {"d.dll", "delta"},
+                         {"folder/", ""},
+                         {"e.dll", ""}});
     Recorder recorder(destination());
     ASSERT_EQ(tZip().extractWithin(archive().string(), destination().string(), "", 1 << 20, &recorder), 0);
-    using Told = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(recorder.told, (Told{{"a.dll", "alpha"}, {"c.dll", c}, {"d.dll", "delta"}}));
+    EXPECT_EQ(recorder.told, (std::vector<Told>{{"a.dll", 5, "alpha", true},
+                                                {"c.dll", c.size(), c, true},
+                                                {"d.dll", 5, "delta", true},
+                                                {"e.dll", 0, "", true}}));
+
+    // One that fails its check ends, not whole.
+    writeZip(archive(), {{"a.dll", "alpha"}, {"f.dll", "failed", true, true}});
+    Recorder failed(destination());
+    EXPECT_EQ(tZip().extractWithin(archive().string(), destination().string(), "", 1 << 20, &failed), UNZ_CRCERROR);
+    EXPECT_EQ(failed.told, (std::vector<Told>{{"a.dll", 5, "alpha", true}, {"f.dll", 6, "failed", false}}));
 
     // One name beyond ASCII anywhere in the package: no file may carry a digest.
     writeZip(archive(), {{"a.dll", "alpha"}, {"sub/caf\xc3\xa9.dll", "x"}});
