@@ -2,7 +2,8 @@
 # Check mode on a package of 200 files and 200 MB (one file of 100 MB) served
 # from 127.0.0.1, beside curl + unzip + sha512sum doing the same work on the
 # same data: download manifest and package, unpack, hash the unpacked and the
-# installed files. Prints both times and the updater's peak memory.
+# installed files. Prints both times, each the median of FPB_BENCH_RUNS runs
+# (5 unless set) taken alternately, and the updater's peak memory.
 #
 # Peak memory is what Windows (Wine) accounts to the updater process, read by
 # bench/updater/run_measured.exe with GetProcessMemoryInfo: the peak working
@@ -66,28 +67,44 @@ echo "package: $(du -m "$www/output.zip" | cut -f1) MB compressed"
 
 now() { date +%s.%N; }
 
-echo "== curl + unzip + sha512sum =="
-start=$(now)
-(
-    cd "$pipeline"
-    curl -sf -o update.json "http://127.0.0.1:$port/update.json"
-    curl -sf -o output.zip "http://127.0.0.1:$port/output.zip"
-    unzip -q -o output.zip -d temp
-    rm output.zip
-    (cd temp && sha512sum -- *) >unpacked.sha512
-    (cd "$install" && sha512sum -- file*.dll) >installed.sha512
-)
-pipeline_seconds=$(python3 -c "print(f'{$(now) - $start:.2f}')")
-echo "seconds=$pipeline_seconds"
+# One run of the pipeline and one of the updater, each from the same state
+# (nothing unpacked yet), alternately: this machine's speed drifts between
+# runs, so each side is taken as the median of its runs.
+runs=${FPB_BENCH_RUNS:-5}
+pipeline_run() {
+    rm -rf "$pipeline" && mkdir "$pipeline"
+    local start
+    start=$(now)
+    (
+        cd "$pipeline"
+        curl -sf -o update.json "http://127.0.0.1:$port/update.json"
+        curl -sf -o output.zip "http://127.0.0.1:$port/output.zip"
+        unzip -q -o output.zip -d temp
+        rm output.zip
+        (cd temp && sha512sum -- *) >unpacked.sha512
+        (cd "$install" && sha512sum -- file*.dll) >installed.sha512
+    )
+    python3 -c "print(f'{$(now) - $start:.2f}')"
+}
+measure() { (cd "$install" && wine "$bin/run_measured.exe" quorvelant_updater.exe "$@" </dev/null | tr -d '\r'); }
+median() { python3 -c 'import statistics, sys; print(f"{statistics.median(map(float, sys.argv[1:])):.2f}")' "$@"; }
+
+echo "== curl + unzip + sha512sum, and quorvelant_updater -check (under Wine), $runs runs each, alternately =="
+pipeline_times=()
+updater_times=()
+for run in $(seq "$runs"); do
+    pipeline_times+=("$(pipeline_run)")
+    rm -rf "$install/temp"
+    start=$(now)
+    updater_line=$(measure -check "http://127.0.0.1:$port/update.json" -version 1.0)
+    updater_times+=("$(python3 -c "print(f'{$(now) - $start:.2f}')")")
+    echo "run $run: pipeline ${pipeline_times[-1]} s; updater ${updater_times[-1]} s with Wine's start-up, $updater_line (inside Wine)"
+done
+pipeline_seconds=$(median "${pipeline_times[@]}")
+updater_seconds=$(median "${updater_times[@]}")
+echo "medians: pipeline $pipeline_seconds s, updater $updater_seconds s"
 changed=$(diff "$pipeline/unpacked.sha512" "$pipeline/installed.sha512" | grep -c '^<' || true)
 echo "files that differ: $changed"
-
-echo "== quorvelant_updater -check (under Wine) =="
-measure() { (cd "$install" && wine "$bin/run_measured.exe" quorvelant_updater.exe "$@" </dev/null | tr -d '\r'); }
-start=$(now)
-updater_line=$(measure -check "http://127.0.0.1:$port/update.json" -version 1.0)
-updater_seconds=$(python3 -c "print(f'{$(now) - $start:.2f}')")
-echo "$updater_line (inside Wine); seconds=$updater_seconds with Wine's start-up"
 echo "files prepared: $(ls "$install/temp" | wc -l)"
 # The phases of the last run in the log: time and message of each step.
 phases() {
