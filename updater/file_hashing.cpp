@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "file_handle.h"
 #include "links.h"
@@ -29,25 +30,29 @@ constexpr size_t kJobsToWakeFor = kPieces / 2;
 // holds the same bytes as the installed file, nothing is hashed: a file that
 // turns out the same is deleted by the check and needs no digest, and the
 // files of an update mostly are the same. At the first difference, the bytes
-// before it are read back once and hashed, and the rest as it comes.
+// before it are hashed, from the pieces still held when they are few, else
+// read back once, and the rest as it comes.
 class FileHashing::Hasher {
 public:
-    Hasher(const fs::path& installFolder, const fs::path& tempFolder, PackageDigests& digests)
-        : m_installFolder(installFolder), m_tempFolder(tempFolder), m_digests(digests) {}
+    explicit Hasher(FileHashing& hashing) : m_hashing(hashing) {}
+    ~Hasher() { abandon(); }
+    Hasher(const Hasher&) = delete;
+    Hasher& operator=(const Hasher&) = delete;
 
-    void handle(const Job& job, const char* bytes) {
+    // Whether the job's piece is kept, to be given back later.
+    bool handle(const Job& job) {
         switch (job.kind) {
             case Job::Kind::begin:
                 begin(job.name, job.size);
-                break;
+                return false;
             case Job::Kind::piece:
-                add(bytes, static_cast<size_t>(job.size));
-                break;
+                return add(job.piece, static_cast<size_t>(job.size));
             case Job::Kind::end:
                 if (job.whole && m_underWay) record();
                 abandon();
-                break;
+                return false;
         }
+        return false;
     }
 
     // The file under way, abandoned: it gets no digest.
@@ -55,15 +60,21 @@ public:
         m_underWay = false;
         m_digest.reset();
         m_installed.reset();
+        giveBackHeld();
     }
 
 private:
+    // Pieces held while the file is the same as the installed one; a longer
+    // stretch of sameness is read back if a difference follows.
+    static constexpr size_t kMostHeld = kPieces / 4;
+
     void begin(const std::string& name, uint64_t size) {
         abandon();
         m_underWay = true;
         m_name = name;
         m_size = 0;
-        const fs::path installed = m_installFolder / name;
+        m_allHeld = true;
+        const fs::path installed = m_hashing.m_installFolder / name;
         boost::system::error_code error;
         m_compared = !isLink(installed) && fs::is_regular_file(installed, error) &&
                      fs::file_size(installed, error) == size && !error;
@@ -77,27 +88,42 @@ private:
         if (!m_same) m_digest.emplace();
     }
 
-    void add(const char* bytes, size_t count) {
-        if (!m_underWay) return;
+    bool add(size_t piece, size_t count) {
+        if (!m_underWay) return false;
+        const char* bytes = m_hashing.m_pieces[piece].get();
         if (m_same) {
             m_buffer.resize(kPieceSize);
-            m_same = count <= m_buffer.size() && std::fread(m_buffer.data(), 1, count, m_installed.get()) == count &&
+            m_same = std::fread(m_buffer.data(), 1, count, m_installed.get()) == count &&
                      std::memcmp(m_buffer.data(), bytes, count) == 0;
             if (m_same) {
                 m_size += count;
-                return;
+                if (m_allHeld && m_held.size() < kMostHeld) {
+                    m_held.push_back({piece, count});
+                    return true;
+                }
+                m_allHeld = false;
+                giveBackHeld();
+                return false;
             }
-            if (!hashSoFar()) return abandon();
+            if (!hashSoFar()) {
+                abandon();
+                return false;
+            }
         }
         m_size += count;
         if (!m_digest->add(bytes, count)) abandon();
+        return false;
     }
 
-    // Hashes the bytes that were the same as the installed file's, read back
-    // from the file written.
+    // Hashes the bytes that were the same as the installed file's.
     bool hashSoFar() {
         m_digest.emplace();
-        UniqueFile written = openFile(m_tempFolder / m_name, "rb");
+        if (m_allHeld) {
+            for (const auto& [piece, count] : m_held) m_digest->add(m_hashing.m_pieces[piece].get(), count);
+            giveBackHeld();
+            return true;
+        }
+        UniqueFile written = openFile(m_hashing.m_tempFolder / m_name, "rb");
         if (!written) return false;
         m_buffer.resize(kPieceSize);
         for (uint64_t left = m_size; left > 0;) {
@@ -109,6 +135,11 @@ private:
         return true;
     }
 
+    void giveBackHeld() {
+        for (const auto& held : m_held) m_hashing.giveBack(held.first);
+        m_held.clear();
+    }
+
     void record() {
         // Not one byte more than the file written.
         char more = 0;
@@ -116,21 +147,18 @@ private:
         if (!m_same && !m_digest && !hashSoFar()) return;
         FileDigest digest;
         if (m_digest && !m_digest->final(digest.sha512, digest.size)) return;
-        if (!m_digest) digest.size = m_size;
         // What was learnt stands for the file only if the file is what was read.
-        const fs::path prepared = m_tempFolder / m_name;
+        const fs::path prepared = m_hashing.m_tempFolder / m_name;
         boost::system::error_code error;
         if (isLink(prepared) || !fs::is_regular_file(prepared, error) || fs::file_size(prepared, error) != m_size ||
             error) {
             return;
         }
-        if (m_digest) m_digests.prepared[m_name] = digest;
-        if (m_compared) m_digests.installed[m_name] = Comparison{m_size, m_installedSize, m_same};
+        if (m_digest) m_hashing.m_digests.prepared[m_name] = digest;
+        if (m_compared) m_hashing.m_digests.installed[m_name] = Comparison{m_size, m_installedSize, m_same};
     }
 
-    const fs::path& m_installFolder;
-    const fs::path& m_tempFolder;
-    PackageDigests& m_digests;
+    FileHashing& m_hashing;
     bool m_underWay = false;
     std::string m_name;
     uint64_t m_size = 0;  // bytes of the file so far
@@ -138,6 +166,8 @@ private:
     uint64_t m_installedSize = 0;
     UniqueFile m_installed;
     bool m_same = false;                   // so far
+    std::vector<std::pair<size_t, size_t>> m_held;  // pieces and their counts, while the same
+    bool m_allHeld = true;                          // every byte so far is in m_held
     std::optional<Sha512Digest> m_digest;  // from the first byte that differs, or of every byte
     std::vector<char> m_buffer;
 };
@@ -235,7 +265,7 @@ void FileHashing::wakeUnpackerWhenRoom() {
 }
 
 void FileHashing::run() {
-    Hasher hasher(m_installFolder, m_tempFolder, m_digests);
+    Hasher hasher(*this);
     for (;;) {
         Job job;
         {
@@ -250,12 +280,13 @@ void FileHashing::run() {
             if (job.kind == Job::Kind::begin) --m_filesQueued;
             wakeUnpackerWhenRoom();
         }
+        bool kept = false;
         try {
-            hasher.handle(job, job.kind == Job::Kind::piece ? m_pieces[job.piece].get() : nullptr);
+            kept = hasher.handle(job);
         } catch (const std::exception&) {
             hasher.abandon();
         }
-        if (job.kind == Job::Kind::piece) giveBack(job.piece);
+        if (job.kind == Job::Kind::piece && !kept) giveBack(job.piece);
     }
 }
 

@@ -32,7 +32,8 @@ struct PackageDigests {
 // announces: a comparison of bytes costs a read, a digest of the installed
 // file would cost as much as the package's own. It hashes a file from its
 // first byte when there is nothing to compare, or from the first difference,
-// reading back once what came before. The unpacking hashes nothing: the two
+// taking what came before from the pieces it still holds or, after many,
+// reading it back once. The unpacking hashes nothing: the two
 // are about as long, and each has a processor. The check that follows then
 // reads neither side again. A file that is not written whole, or that is not
 // a regular file of the size taken once written (a link in its place), gets

@@ -161,8 +161,9 @@ TEST_F(Installation, DigestsTakenWhileUnpackingServeTheComparisonAndTheSeal) {
 // Each file is hashed from the pieces the unpacking writes and compared with
 // the installed file of the same size, byte for byte to the end of both. A
 // file the same as the installed one gets no digest; one that differs only
-// after some pieces is hashed whole. Many files, and files of many pieces,
-// make each side wait for the other.
+// after some pieces is hashed whole, from the pieces held or, after many,
+// read back. Many files, and files of many pieces, make each side wait for
+// the other.
 TEST_F(Installation, UnpackingHashesAndComparesThePiecesWritten) {
     const auto changedAt = [](std::string text, size_t at) {
         text[at] = 'x';
