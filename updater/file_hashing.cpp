@@ -46,7 +46,7 @@ public:
                 begin(job.name, job.size);
                 return false;
             case Job::Kind::piece:
-                return add(job.piece, static_cast<size_t>(job.size));
+                return take(job.piece, static_cast<size_t>(job.size));
             case Job::Kind::end:
                 if (job.whole && m_underWay) record();
                 abandon();
@@ -88,7 +88,7 @@ private:
         if (!m_same) m_digest.emplace();
     }
 
-    bool add(size_t piece, size_t count) {
+    bool take(size_t piece, size_t count) {
         if (!m_underWay) return false;
         const char* bytes = m_hashing.m_pieces[piece].get();
         if (m_same) {
@@ -165,10 +165,10 @@ private:
     bool m_compared = false;
     uint64_t m_installedSize = 0;
     UniqueFile m_installed;
-    bool m_same = false;                   // so far
+    bool m_same = false;                            // so far
     std::vector<std::pair<size_t, size_t>> m_held;  // pieces and their counts, while the same
     bool m_allHeld = true;                          // every byte so far is in m_held
-    std::optional<Sha512Digest> m_digest;  // from the first byte that differs, or of every byte
+    std::optional<Sha512Digest> m_digest;           // from the first byte that differs, or of every byte
     std::vector<char> m_buffer;
 };
 
@@ -207,7 +207,7 @@ void FileHashing::written(size_t count) {
     m_lent = kNoPiece;
 }
 
-void FileHashing::end(bool whole) {
+void FileHashing::ended(bool whole) {
     if (m_lent != kNoPiece) giveBack(std::exchange(m_lent, kNoPiece));
     push(Job{Job::Kind::end, std::string(), 0, 0, whole});
 }

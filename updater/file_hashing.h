@@ -55,7 +55,7 @@ public:
     void begin(const std::string& name, uint64_t size) override;
     char* piece() override;
     void written(size_t count) override;
-    void end(bool whole) override;
+    void ended(bool whole) override;
 
     // Waits until every file told of is hashed; the digests are complete
     // once it returns.

@@ -142,7 +142,7 @@ int extractEntry(unzFile zip, const fs::path& destination, const std::string& na
         boost::system::error_code ignored;
         fs::remove(target, ignored);
     }
-    if (told) told->end(result == UNZ_OK);
+    if (told) told->ended(result == UNZ_OK);
     return result;
 }
 

@@ -31,13 +31,13 @@ public:
     // the files whose digests mean what they say.
     virtual void begin(const std::string& name, uint64_t size) = 0;
     // kPieceSize bytes for the begun file's next piece, lent until written
-    // or end (the same piece again while it is lent).
+    // or ended (the same piece again while it is lent).
     virtual char* piece() = 0;
     // The piece lent holds count bytes, which the file now holds too.
     virtual void written(size_t count) = 0;
     // The begun file is written whole and closed, its CRC checked; or, when
     // not whole, it failed and was deleted.
-    virtual void end(bool whole) = 0;
+    virtual void ended(bool whole) = 0;
 
 protected:
     ~WrittenFiles() = default;

@@ -204,7 +204,7 @@ TEST_F(Extraction, TellsOfTheFilesThatMayCarryADigest) {
             told.back().data.append(lent.data(), count);
             EXPECT_EQ(readFile(folder / told.back().name), told.back().data);
         }
-        void end(bool whole) override { told.back().whole = whole; }
+        void ended(bool whole) override { told.back().whole = whole; }
         fs::path folder;
         std::vector<char> lent;
         std::vector<Told> told;
