@@ -176,6 +176,7 @@ TEST_F(Installation, UnpackingHashesAndComparesThePiecesWritten) {
         std::string prepared;
         std::optional<std::string> installed;
         std::optional<bool> same;  // none: not compared
+        uint64_t announced = 0;    // by the entry's headers, when not the size of prepared
     } cases[] = {
         {"same.dll", "content", "content", true},
         {"changed.dll", "content", "CONTENT", false},
@@ -186,10 +187,12 @@ TEST_F(Installation, UnpackingHashesAndComparesThePiecesWritten) {
         {"bigchangedfirst.dll", big, changedAt(big, 0), false},
         {"bigchangedlast.dll", big, changedAt(big, big.size() - 1), false},
         {"hugechanged.dll", huge, changedAt(huge, huge.size() - kPieceSize), false},
+        // Holds less than it announces: no more than the start of the installed file.
+        {"short.dll", "content", "content!", false, 8},
     };
     std::vector<ZipEntry> entries;
     for (const auto& c : cases) {
-        entries.push_back({c.name, c.prepared});
+        entries.push_back({c.name, c.prepared, true, false, c.announced});
         if (c.installed) writeFile(root() / c.name, *c.installed);
     }
     for (int i = 0; i < 150; ++i) entries.push_back({"many" + std::to_string(i) + ".dll", std::to_string(i)});
