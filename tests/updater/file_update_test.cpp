@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <boost/filesystem/operations.hpp>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <regex>
@@ -13,6 +14,7 @@
 #endif
 
 #include "file_digest.h"
+#include "file_hashing.h"
 #include "log_text.h"
 #include "signing_support.h"
 #include "temp_folder.h"
@@ -218,6 +220,36 @@ TEST_F(Installation, UnpackingHashesAndComparesThePiecesWritten) {
         EXPECT_EQ(found->second.preparedSize, c.prepared.size()) << c.name;
         EXPECT_EQ(found->second.installedSize, c.installed->size()) << c.name;
     }
+}
+
+// Told out of order, the hashing neither fails nor records a digest for what
+// it did not see whole: a piece written that was not lent, one larger than a
+// piece, an end without a beginning. A file of many pieces after them comes
+// through whole.
+TEST_F(Installation, HashingToldOutOfOrderRecordsOnlyWhatItSawWhole) {
+    const std::string many(40 * kPieceSize, 'm');
+    writeFile(temp() / "a.dll", "abc");
+    writeFile(root() / "a.dll", "abc");
+    writeFile(temp() / "many.dll", many);
+    PackageDigests digests;
+    FileHashing hashing(root(), temp(), digests);
+    hashing.written(3);
+    hashing.ended(true);
+    hashing.begin("a.dll", 3);
+    std::memcpy(hashing.piece(), "abc", 3);
+    hashing.written(kPieceSize + 1);
+    hashing.ended(true);
+    hashing.begin("many.dll", many.size());
+    for (size_t at = 0; at < many.size(); at += kPieceSize) {
+        std::memcpy(hashing.piece(), many.data() + at, kPieceSize);
+        hashing.written(kPieceSize);
+    }
+    hashing.ended(true);
+    hashing.finish();
+    ASSERT_EQ(digests.prepared.size(), 1u);
+    Sha512 read{};
+    ASSERT_TRUE(sha512Of(temp() / "many.dll", read));
+    EXPECT_EQ(hexText(digests.prepared["many.dll"].sha512), hexText(read));
 }
 
 // A package that fails part way stops the hashing too: the call ends, fails,
